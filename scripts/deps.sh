@@ -1,0 +1,23 @@
+# Sourced by the scripts: installs the Debian packages that are missing.
+# Usage: ensure_packages NAME...
+ensure_packages() {
+  local missing=()
+  local p
+  for p in "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" \
+      || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  local sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  echo "Installing: ${missing[*]}"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+# What building the program needs.
+BUILD_PACKAGES=(cmake g++ make pkg-config libsdl1.2-dev libsdl-ttf2.0-dev fonts-dejavu-core)
+# What the tests need on top: GoogleTest, a real X display to type at and
+# capture, the fuzzer's compiler and runtime.
+TEST_PACKAGES=(libgtest-dev googletest xvfb xdotool x11-utils x11-apps imagemagick
+               python3 clang libclang-rt-14-dev)

@@ -1,0 +1,59 @@
+// answer_source.h: where answers come from, as plain values.
+//
+// An answer is a byte string without line end, at most kMaxAnswerBytes long.
+// It is either replayed from a loaded transcript or typed key by key; both
+// paths are pure functions here, so the dialogue never knows which one
+// produced an answer and both can be tested without a window.
+//
+// Owns replayBuffer, filled once after "load" and consumed from the front.
+#pragma once
+
+#include <cstddef>
+#include <ostream>
+#include <string>
+
+// Longer answers are cut to this many bytes, typed or replayed: names nest
+// inside placeholder names, so an unbounded answer would make every turn
+// build enormous texts.
+constexpr size_t kMaxAnswerBytes = 255;
+
+// Once no more than this many bytes are left to replay, the rest of the
+// buffer is echoed on standard output after each replayed answer; above it
+// nothing is echoed, which keeps the echo of a huge file from growing with
+// the square of its size.
+constexpr size_t kReplayEchoLimit = 4096;
+
+// The loaded transcript: bytes[next..] is what is still to be replayed.
+// Consumed by offset, so taking an answer costs its own length only.
+struct ReplayBuffer {
+  std::string bytes;
+  size_t next = 0;
+
+  size_t remaining() const { return bytes.size() - next; }
+  // Answers are replayed while at least two bytes remain; a lone final byte
+  // is never replayed.
+  bool pending() const { return remaining() >= 2; }
+  void load(std::string content) { bytes = std::move(content); next = 0; }
+};
+
+extern ReplayBuffer replayBuffer;
+
+// Takes the next line of the buffer (which must be pending()): its bytes up
+// to the first line feed, every carriage return dropped, cut to
+// kMaxAnswerBytes; the line feed is consumed too. A last line without a line
+// feed is taken whole. Then, if at most kReplayEchoLimit bytes remain, writes
+// them and a line end to echo.
+std::string takeReplayedAnswer(ReplayBuffer& buffer, std::ostream& echo);
+
+// What one key press does to the answer being typed.
+struct AnswerEdit {
+  std::string text;
+  bool done = false;     // return was pressed: text is the answer
+  bool changed = false;  // text differs from before the key: echo it
+};
+
+// Unicode 8 removes the last byte (if any), 13 ends the answer, 0 and values
+// above 255 are ignored, 10 (a typed line feed) is ignored because it would
+// split the answer across two lines of the transcript; any other value is
+// appended as one byte unless the answer already holds kMaxAnswerBytes.
+AnswerEdit applyKey(AnswerEdit edit, unsigned unicode);
