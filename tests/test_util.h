@@ -2,10 +2,12 @@
 #pragma once
 
 #include <ostream>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "display/text_panel.h"
+#include "engine/match_log.h"
 #include "engine/participant.h"
 
 // Row r of a panel with its trailing spaces removed.
@@ -31,4 +33,36 @@ inline void PrintTo(const Participant& p, std::ostream* os) {
 }
 inline bool operator==(const Participant& a, const Participant& b) {
   return a.id == b.id && a.name == b.name;
+}
+
+// A record as one line, "{id, "name"} beat {id, "name"}", for comparing
+// whole records with readable failures.
+inline std::string recordText(const MatchRecord& r) {
+  std::ostringstream text;
+  PrintTo(r.winner, &text);
+  text << " beat ";
+  PrintTo(r.loser, &text);
+  return text.str();
+}
+
+// The engine's globals back to their start values: an empty MatchLog, the
+// placeholder counter at 100 and both panels blank.
+inline void resetEngineState() {
+  resetMatchLog();
+  leftPanel.clear();
+  rightPanel.clear();
+}
+
+// The names of a list of participants, in order.
+inline std::vector<std::string> namesOf(const std::vector<Participant>& list) {
+  std::vector<std::string> names;
+  for (const Participant& p : list) names.push_back(p.name);
+  return names;
+}
+
+// The ids of a list of participants, in order.
+inline std::vector<int32_t> idsOf(const std::vector<Participant>& list) {
+  std::vector<int32_t> ids;
+  for (const Participant& p : list) ids.push_back(p.id);
+  return ids;
 }

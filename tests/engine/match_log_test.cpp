@@ -1,0 +1,240 @@
+#include "engine/match_log.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "test_util.h"
+
+namespace {
+
+const Participant kAnn{0, "Ann"};
+const Participant kBob{1, "Bob"};
+const Participant kCid{2, "Cid"};
+const Participant kDee{3, "Dee"};
+
+MatchRecord result(const Participant& winner, const Participant& loser) {
+  return MatchRecord{winner, loser};
+}
+
+// The same record as recordText shows it, for whole-record comparisons.
+std::string shown(const Participant& winner, const Participant& loser) {
+  return recordText(result(winner, loser));
+}
+
+class MatchLogTest : public ::testing::Test {
+ protected:
+  void SetUp() override { resetEngineState(); }
+};
+
+// --- the worked example: Ann, Bob, then the winner against Cid
+
+TEST_F(MatchLogTest, UnplayedMatchesAreAnnouncedAndGetFreshPlaceholders) {
+  MatchRecord first = resolveMatch(kAnn, kBob);
+  MatchRecord second = resolveMatch(first.winner, kCid);
+
+  EXPECT_EQ(recordText(first), shown({101, "winner(Ann,Bob)"}, {102, "loser(Ann,Bob)"}));
+  EXPECT_EQ(recordText(second), shown({103, "winner(winner(Ann,Bob),Cid)"},
+                           {104, "loser(winner(Ann,Bob),Cid)"}));
+  EXPECT_EQ(panelLines(leftPanel),
+            (std::vector<std::string>{"***** Play match Ann vs Bob",
+                                      "***** Play match winner(Ann,Bob) vs Cid"}));
+}
+
+TEST_F(MatchLogTest, LoggedResultLetsTheRealWinnerMoveOn) {
+  resolveMatch(kAnn, kBob);
+  appendResult(result(kAnn, kBob));
+  leftPanel.clear();
+
+  MatchRecord first = resolveMatch(kAnn, kBob);
+  EXPECT_EQ(recordText(first), shown(kAnn, kBob));
+  EXPECT_EQ(placeholderCounter, 102);  // nothing drawn for a logged match
+  resolveMatch(first.winner, kCid);
+  EXPECT_EQ(panelLines(leftPanel),
+            (std::vector<std::string>{"***** Play match Ann vs Cid"}));
+}
+
+TEST_F(MatchLogTest, SamePendingMatchGetsNewIdsInEachRebuild) {
+  EXPECT_EQ(resolveMatch(kAnn, kBob).winner.id, 101);
+  leftPanel.clear();
+  EXPECT_EQ(recordText(resolveMatch(kAnn, kBob)), shown({103, "winner(Ann,Bob)"},
+                                             {104, "loser(Ann,Bob)"}));
+}
+
+// --- finding a result in the log
+
+TEST_F(MatchLogTest, LoggedResultComesBackWhicheverOrderThePairIsAsked) {
+  appendResult(result(kAnn, kBob));
+  EXPECT_EQ(recordText(resolveMatch(kBob, kAnn)), shown(kAnn, kBob));
+  EXPECT_EQ(recordText(resolveMatch(kAnn, kBob)), shown(kAnn, kBob));
+  EXPECT_EQ(panelLines(leftPanel), std::vector<std::string>{});
+  EXPECT_EQ(placeholderCounter, 100);
+}
+
+TEST_F(MatchLogTest, OlderOfTwoLiveEntriesDecides) {
+  appendResult(result(kAnn, kBob));
+  appendResult(result(kBob, kAnn));
+  EXPECT_EQ(recordText(resolveMatch(kAnn, kBob)), shown(kAnn, kBob));
+  EXPECT_EQ(recordText(resolveMatch(kBob, kAnn)), shown(kAnn, kBob));
+}
+
+TEST_F(MatchLogTest, IdsAloneDecideAndTheEntryComesBackAsStored) {
+  appendResult(result(kCid, kDee));
+  appendResult(result(kAnn, kBob));
+  EXPECT_EQ(recordText(resolveMatch({1, "Robert"}, {0, "Anne"})), shown(kAnn, kBob));
+}
+
+TEST_F(MatchLogTest, ResultsOfOtherPairsSettleNothing) {
+  appendResult(result(kAnn, kCid));
+  appendResult(result(kBob, kBob));
+  appendResult(result(kCid, kBob));
+  EXPECT_EQ(resolveMatch(kAnn, kBob).winner.id, 101);
+  EXPECT_EQ(panelLines(leftPanel),
+            (std::vector<std::string>{"***** Play match Ann vs Bob"}));
+}
+
+// --- cancelling
+
+TEST_F(MatchLogTest, CancelledResultIsAnnouncedAgainUntilANewOneIsEntered) {
+  appendResult(result(kAnn, kBob));
+  cancelLastResult();
+  EXPECT_EQ(recordText(resolveMatch(kAnn, kBob)), shown({101, "winner(Ann,Bob)"},
+                                             {102, "loser(Ann,Bob)"}));
+  EXPECT_EQ(panelLines(leftPanel),
+            (std::vector<std::string>{"***** Play match Ann vs Bob"}));
+
+  appendResult(result(kBob, kAnn));
+  EXPECT_EQ(recordText(resolveMatch(kAnn, kBob)), shown(kBob, kAnn));
+}
+
+TEST_F(MatchLogTest, CancelMarksTheNewestEntryInPlaceKeepingItsNames) {
+  appendResult(result(kAnn, kBob));
+  appendResult(result(kCid, kDee));
+  cancelLastResult();
+  ASSERT_EQ(MatchLog.size(), 2u);
+  EXPECT_EQ(recordText(lastResult()), shown({-1, "Cid"}, kDee));
+  EXPECT_EQ(recordText(MatchLog[0]), shown(kAnn, kBob));
+}
+
+TEST_F(MatchLogTest, TwoCancelsInARowLeaveTheSecondNewestEffective) {
+  appendResult(result(kAnn, kBob));
+  appendResult(result(kCid, kDee));
+  cancelLastResult();
+  cancelLastResult();
+  EXPECT_EQ(recordText(lastResult()), shown({-1, "Cid"}, kDee));
+  EXPECT_EQ(recordText(resolveMatch(kBob, kAnn)), shown(kAnn, kBob));
+  EXPECT_EQ(resolveMatch(kCid, kDee).winner.id, 101);
+}
+
+TEST_F(MatchLogTest, EmptyLogGivesABlankLastResultAndCancelDoesNothing) {
+  EXPECT_FALSE(hasResults());
+  EXPECT_EQ(recordText(lastResult()), shown({-1, ""}, {-1, ""}));
+  cancelLastResult();
+  EXPECT_FALSE(hasResults());
+  appendResult(result(kAnn, kBob));
+  EXPECT_TRUE(hasResults());
+  EXPECT_EQ(recordText(lastResult()), shown(kAnn, kBob));
+}
+
+TEST_F(MatchLogTest, ResetForgetsEveryResultAndRestartsTheIds) {
+  appendResult(result(kAnn, kBob));
+  resolveMatch(kCid, kDee);
+  resetMatchLog();
+  EXPECT_FALSE(hasResults());
+  EXPECT_EQ(resolveMatch(kAnn, kBob).winner.id, 101);
+  appendResult(result(kBob, kAnn));
+  EXPECT_EQ(recordText(resolveMatch(kAnn, kBob)), shown(kBob, kAnn));
+}
+
+// --- announcement rows
+
+TEST_F(MatchLogTest, AnnouncementDependsOnParenthesesAndNameLength) {
+  const std::string name50(50, 'n');
+  const std::string name51(51, 'n');
+  struct Case {
+    std::string a, b, row;
+  };
+  const Case cases[] = {
+      {"Ann", "Bob", "***** Play match Ann vs Bob"},
+      {"Ann", "winner(Cid,Dee)", "***** Play match Ann vs winner(Cid,Dee)"},
+      {"loser(Cid,Dee)", "Bob", "***** Play match loser(Cid,Dee) vs Bob"},
+      {"Zed (Junior)", "winner(Cid,Dee)", ""},
+      {"winner(Ann,Bob)", "winner(Cid,Dee)", ""},
+      {"", "winner(Cid,Dee)", "***** Play match  vs winner(Cid,Dee)"},
+      // The panel is 60 columns wide and cuts the row there.
+      {name50, "Bob", ("***** Play match " + name50).substr(0, 60)},
+      {name51, "Bob", "***** Play match X vs Bob"},
+      {"Bob", name51, "***** Play match Bob vs X"},
+  };
+  for (const Case& c : cases) {
+    resetEngineState();
+    MatchRecord pending = resolveMatch({0, c.a}, {1, c.b});
+    EXPECT_EQ(panelRow(leftPanel, 0), c.row) << "names: " << c.a << " / " << c.b;
+    EXPECT_EQ(leftPanel.cursorRow(), c.row.empty() ? 0 : 1) << "names: " << c.a;
+    EXPECT_EQ(recordText(pending), shown({101, "winner(" + c.a + "," + c.b + ")"},
+                              {102, "loser(" + c.a + "," + c.b + ")"}))
+        << "names: " << c.a << " / " << c.b;
+  }
+}
+
+TEST_F(MatchLogTest, FitNameKeepsNamesUpToTheWidthAndReplacesLongerOnesWhole) {
+  struct Case {
+    size_t length;
+    unsigned width;
+    bool kept;
+  };
+  const Case cases[] = {{0, 30, true},  {29, 30, true},  {30, 30, true},
+                        {31, 30, false}, {49, 50, true},  {50, 50, true},
+                        {51, 50, false}, {1, 0, false},   {0, 0, true}};
+  for (const Case& c : cases) {
+    const std::string name(c.length, 'a');
+    EXPECT_EQ(fitName(name, c.width), c.kept ? name : "X")
+        << "length " << c.length << ", width " << c.width;
+  }
+}
+
+// --- the indexed look-up agrees with walking the whole log
+
+// The oldest live entry between a and b, in either order, by walking the
+// log from its start.
+const MatchRecord* linearLookUp(const Participant& a, const Participant& b) {
+  for (const MatchRecord& r : MatchLog) {
+    if (r.winner.id == kNoParticipant) continue;
+    if ((r.winner.id == a.id && r.loser.id == b.id) ||
+        (r.loser.id == a.id && r.winner.id == b.id))
+      return &r;
+  }
+  return nullptr;
+}
+
+TEST_F(MatchLogTest, IndexedLookUpMatchesALinearWalkOverRandomLogs) {
+  for (unsigned seed = 0; seed < 100; ++seed) {
+    resetEngineState();
+    std::mt19937 rng(seed);
+    std::uniform_int_distribution<int32_t> anyId(-1, 5);
+    for (int step = 0; step < 60; ++step) {
+      if (rng() % 6 == 0) {
+        cancelLastResult();
+      } else {
+        const int32_t w = anyId(rng), l = anyId(rng);
+        appendResult(result({w, "w" + std::to_string(step)},
+                            {l, "l" + std::to_string(step)}));
+      }
+      for (int32_t a = -1; a <= 5; ++a) {
+        for (int32_t b = -1; b <= 5; ++b) {
+          const MatchRecord* expected = linearLookUp({a, ""}, {b, ""});
+          const MatchRecord got = resolveMatch({a, "(a"}, {b, "(b"});
+          if (expected) {
+            ASSERT_EQ(recordText(got), recordText(*expected)) << "seed " << seed << ", step " << step
+                                      << ", pair " << a << "," << b;
+          } else {
+            ASSERT_GT(got.winner.id, kFirstPlaceholderId)
+                << "seed " << seed << ", step " << step << ", pair " << a << "," << b;
+          }
+        }
+      }
+    }
+  }
+}
+
+}  // namespace
