@@ -58,14 +58,11 @@ int droppingMember(const std::array<Participant, 3>& members,
 }
 
 // Stand-ins for the three places of a group whose results are not all known.
-Participant threeWayPlaceholder(const std::string& tag,
+Participant threeWayPlaceholder(const char* tag,
                                 const std::array<Participant, 3>& members) {
   Participant p;
   p.id = nextPlaceholderId();
-  p.name.reserve(tag.size() + members[0].name.size() + members[1].name.size() +
-                 members[2].name.size() + 4);
-  p.name.append(tag).append(1, '(').append(members[0].name).append(1, ',');
-  p.name.append(members[1].name).append(1, ',').append(members[2].name).append(1, ')');
+  p.name = generatedName(tag, {&members[0].name, &members[1].name, &members[2].name});
   return p;
 }
 

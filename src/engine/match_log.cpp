@@ -73,16 +73,6 @@ bool looksLikePlaceholder(const std::string& name) {
   return name.find('(') != std::string::npos;
 }
 
-// tag + "(" + a + "," + b + ")", built in one allocation: names nest and grow
-// long in later rounds, and every rebuild makes hundreds of them.
-std::string pendingName(const char* tag, const std::string& a,
-                        const std::string& b) {
-  std::string name;
-  name.reserve(std::char_traits<char>::length(tag) + a.size() + b.size() + 3);
-  name.append(tag).append(1, '(').append(a).append(1, ',').append(b).append(1, ')');
-  return name;
-}
-
 // The row that tells the operator a match is to be played now.
 void announce(const Participant& a, const Participant& b) {
   leftPanel << "***** Play match " << fitName(a.name, kAnnouncedNameWidth)
@@ -90,6 +80,21 @@ void announce(const Participant& a, const Participant& b) {
 }
 
 }  // namespace
+
+std::string generatedName(const char* tag,
+                          std::initializer_list<const std::string*> parts) {
+  std::string name(tag);
+  char separator = '(';
+  for (const std::string* part : parts) {
+    if (name.size() >= kMaxGeneratedNameBytes) break;
+    name += separator;
+    name.append(*part, 0, kMaxGeneratedNameBytes);
+    separator = ',';
+  }
+  name += ')';
+  if (name.size() > kMaxGeneratedNameBytes) name.resize(kMaxGeneratedNameBytes);
+  return name;
+}
 
 int32_t nextPlaceholderId() { return ++placeholderCounter; }
 
@@ -110,9 +115,9 @@ MatchRecord resolveMatch(Participant a, Participant b) {
     announce(a, b);
   MatchRecord pending;
   pending.winner.id = nextPlaceholderId();
-  pending.winner.name = pendingName("winner", a.name, b.name);
+  pending.winner.name = generatedName("winner", {&a.name, &b.name});
   pending.loser.id = nextPlaceholderId();
-  pending.loser.name = pendingName("loser", a.name, b.name);
+  pending.loser.name = generatedName("loser", {&a.name, &b.name});
   return pending;
 }
 

@@ -6,7 +6,9 @@
 // writes announcement rows into leftPanel.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -20,6 +22,17 @@ extern std::vector<MatchRecord> MatchLog;
 
 // Last placeholder id handed out; 100 at start, never reset during a run.
 extern int32_t placeholderCounter;
+
+// Generated names are kept to this many bytes. Announcements and standings
+// show any name longer than 50 bytes as "X", and a name built on a long name
+// is longer still, so nothing past this point can ever be seen; without the
+// bound, names nest and double with every round (kilobytes per placeholder
+// with long player names, on every rebuild).
+constexpr size_t kMaxGeneratedNameBytes = 64;
+
+// tag + "(" + parts joined by "," + ")", cut to kMaxGeneratedNameBytes.
+std::string generatedName(const char* tag,
+                          std::initializer_list<const std::string*> parts);
 
 // Advances placeholderCounter and returns the new value (101 first).
 int32_t nextPlaceholderId();

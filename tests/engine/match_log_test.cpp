@@ -22,6 +22,11 @@ std::string shown(const Participant& winner, const Participant& loser) {
   return recordText(result(winner, loser));
 }
 
+// A full generated name as stored: its first kMaxGeneratedNameBytes bytes.
+std::string bounded(const std::string& fullName) {
+  return fullName.substr(0, kMaxGeneratedNameBytes);
+}
+
 class MatchLogTest : public ::testing::Test {
  protected:
   void SetUp() override { resetEngineState(); }
@@ -171,8 +176,9 @@ TEST_F(MatchLogTest, AnnouncementDependsOnParenthesesAndNameLength) {
     MatchRecord pending = resolveMatch({0, c.a}, {1, c.b});
     EXPECT_EQ(panelRow(leftPanel, 0), c.row) << "names: " << c.a << " / " << c.b;
     EXPECT_EQ(leftPanel.cursorRow(), c.row.empty() ? 0 : 1) << "names: " << c.a;
-    EXPECT_EQ(recordText(pending), shown({101, "winner(" + c.a + "," + c.b + ")"},
-                              {102, "loser(" + c.a + "," + c.b + ")"}))
+    EXPECT_EQ(recordText(pending),
+              shown({101, bounded("winner(" + c.a + "," + c.b + ")")},
+                    {102, bounded("loser(" + c.a + "," + c.b + ")")}))
         << "names: " << c.a << " / " << c.b;
   }
 }
@@ -191,6 +197,32 @@ TEST_F(MatchLogTest, FitNameKeepsNamesUpToTheWidthAndReplacesLongerOnesWhole) {
     EXPECT_EQ(fitName(name, c.width), c.kept ? name : "X")
         << "length " << c.length << ", width " << c.width;
   }
+}
+
+// --- generated names stay short without changing what is shown
+
+TEST_F(MatchLogTest, GeneratedNamesAreCutOnlyPastTheBoundAndStayUnseen) {
+  const std::string tag = "winner";
+  for (size_t a = 0; a <= 70; ++a) {
+    const std::string first(a, 'a');
+    const std::string second(5, 'b');
+    const std::string full = tag + "(" + first + "," + second + ")";
+    const std::string name = generatedName("winner", {&first, &second});
+    EXPECT_EQ(name, bounded(full)) << "first name length " << a;
+    // Whatever the cut, the name is shown as the full one would be.
+    EXPECT_EQ(fitName(name, 50), fitName(full, 50)) << "first name length " << a;
+    EXPECT_EQ(fitName(name, 30), fitName(full, 30)) << "first name length " << a;
+  }
+  const std::string longest(255, 'z');
+  EXPECT_EQ(generatedName("t1", {&longest, &longest, &longest}),
+            bounded("t1(" + longest));
+}
+
+TEST_F(MatchLogTest, PlaceholdersBuiltOnLongNamesStayWithinTheBound) {
+  MatchRecord first = resolveMatch({0, std::string(255, 'a')}, {1, std::string(255, 'b')});
+  MatchRecord second = resolveMatch(first.winner, first.loser);
+  EXPECT_EQ(second.winner.name, bounded("winner(winner(" + std::string(255, 'a')));
+  EXPECT_EQ(second.loser.name.size(), kMaxGeneratedNameBytes);
 }
 
 // --- the indexed look-up agrees with walking the whole log
