@@ -1,0 +1,78 @@
+// draw_bench.cpp: the cost of drawing into the window, under SDL's dummy
+// video driver (an 800 x 800 x 32 surface in memory, no X server).
+//
+// drawPanels is measured with every row of both panels filled, the most text
+// a turn can ever show; drawInputLine is the echo of one key.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <ostream>
+#include <string>
+
+#include <SDL.h>
+#include <SDL_ttf.h>
+
+#include "display/text_panel.h"
+#include "display/window.h"
+
+namespace {
+
+// Opens the window and the font once; exits if that is impossible, since
+// nothing here can be measured without them.
+void openWindowOnce() {
+  if (screen != nullptr) return;
+  setenv("SDL_VIDEODRIVER", "dummy", 1);
+  if (SDL_Init(SDL_INIT_VIDEO) != 0 || TTF_Init() != 0) {
+    std::fprintf(stderr, "cannot start SDL: %s\n", SDL_GetError());
+    std::exit(1);
+  }
+  font = TTF_OpenFont(BRACKORA_BENCH_FONT, 12);
+  screen = SDL_SetVideoMode(kWindowWidth, kWindowHeight, 32, SDL_HWSURFACE);
+  if (font == nullptr || screen == nullptr) {
+    std::fprintf(stderr, "cannot open the font or the window: %s\n", SDL_GetError());
+    std::exit(1);
+  }
+  holdFrames(false);
+}
+
+// Every row of both panels written to the last column, with text shaped like
+// what the engine writes there.
+void fillPanels() {
+  leftPanel.clear();
+  rightPanel.clear();
+  for (int r = 0; r < kPanelHeight; ++r) {
+    std::string a = std::to_string(r + 1), b = std::to_string(100 - r);
+    leftPanel << "***** Play match " << std::string(20 - a.size(), 'w') << a << " vs "
+              << std::string(19 - b.size(), 'l') << b << std::endl;
+    std::string place = std::to_string(r + 1) + (r == 0 ? "er" : "e ");
+    rightPanel << place << " -> " << std::string(40, 'p').substr(0, 36 - place.size())
+               << std::endl;
+  }
+}
+
+void BM_DrawPanelsFull(benchmark::State& state) {
+  openWindowOnce();
+  fillPanels();
+  for (auto _ : state) drawPanels();
+}
+BENCHMARK(BM_DrawPanelsFull)->Unit(benchmark::kMicrosecond);
+
+void BM_DrawPanelsEmpty(benchmark::State& state) {
+  openWindowOnce();
+  leftPanel.clear();
+  rightPanel.clear();
+  for (auto _ : state) drawPanels();
+}
+BENCHMARK(BM_DrawPanelsEmpty)->Unit(benchmark::kMicrosecond);
+
+// The echo of one typed key, with an answer of a name's usual length.
+void BM_DrawInputLine(benchmark::State& state) {
+  openWindowOnce();
+  for (auto _ : state) drawInputLine("Vandrell Korvath");
+}
+BENCHMARK(BM_DrawInputLine)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

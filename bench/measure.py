@@ -1,0 +1,283 @@
+#!/usr/bin/env python3
+"""Times the real program in a window on a private X server, and sums up the
+benchmark results. Prints one figure per line: "name: value unit".
+
+  measure.py --build DIR [--bench-json FILE...]
+
+DIR is a build with -DBRACKORA_BENCH=ON: it holds brackora, font.ttf,
+bench/window_probe and bench/make_transcript. Every run of the program gets a
+fresh working directory with its own font.ttf (and save.txt when it loads).
+"""
+
+import argparse
+import json
+import os
+import shutil
+import signal
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+
+TITLE = "Brackora 1.0 by Vandrell - Korvath"
+
+# Rectangles of the window, as window_probe conditions.
+CREDIT = "0,0,100,15"  # "Vandrell" until the first drawPanels
+MESSAGE_STRIP = "0,740,800,20"
+LEFT_ROW0 = "0,0,400,15"  # the first announcement, if any
+RIGHT_ROW0 = "420,0,380,15"  # the first place of the standings
+PROMPT_STRIP = "0,760,300,20"
+
+BENCH_FIGURES = [
+    # (benchmark name, figure name, unit)
+    ("BM_RebuildFullLog/100", "rebuild_100_players_full_log", "ms"),
+    ("BM_RebuildFullLog/16", "rebuild_16_players_full_log", "ms"),
+    ("BM_RebuildHalfwayLog/100", "rebuild_100_players_halfway_log", "ms"),
+    ("BM_RebuildEmptyLog/players:100/name_bytes:0", "rebuild_100_players_empty_log", "ms"),
+    ("BM_RebuildEmptyLog/players:100/name_bytes:255",
+     "rebuild_100_players_empty_log_255_byte_names", "ms"),
+    ("BM_RebuildEveryTurn/100", "rebuild_every_turn_100_players", "ms"),
+    ("BM_ReplayWholeTournament/100", "replay_100_players_without_window", "ms"),
+    ("BM_DrawPanelsFull", "draw_panels_full", "ms"),
+    ("BM_DrawPanelsEmpty", "draw_panels_empty", "ms"),
+    ("BM_DrawInputLine", "draw_input_line", "ms"),
+]
+
+TIME_UNITS = {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}
+
+
+def figure(name, value, unit, digits=3):
+    print(f"{name}: {value:.{digits}f} {unit}", flush=True)
+
+
+def bench_figures(paths):
+    """Each benchmark's median, as processor time of the measuring thread (on
+    a busy two-core machine the wall clock mostly counts other processes)
+    with the wall clock beside it as a comment."""
+    cpu, real = {}, {}
+    for path in paths:
+        with open(path) as f:
+            for b in json.load(f)["benchmarks"]:
+                scale = TIME_UNITS[b["time_unit"]]
+                # A single run when there are no repetitions; the median
+                # (listed after the runs) when there are.
+                if b.get("run_type") == "iteration" or b.get("aggregate_name") == "median":
+                    cpu[b["run_name"]] = b["cpu_time"] * scale
+                    real[b["run_name"]] = b["real_time"] * scale
+    for run_name, name, unit in BENCH_FIGURES:
+        if run_name in cpu:
+            figure(name, cpu[run_name], unit, 4)
+            print(f"#   {run_name}: wall clock {real[run_name]:.4f} {unit}")
+
+
+class Xserver:
+    """An Xvfb of our own, on whichever display number is free."""
+
+    def __init__(self):
+        read_end, write_end = os.pipe()
+        self.proc = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x1024x24",
+             "-nolisten", "tcp"],
+            pass_fds=[write_end], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write_end)
+        number = b""
+        while not number.endswith(b"\n"):
+            chunk = os.read(read_end, 16)
+            if not chunk:
+                raise RuntimeError("Xvfb did not start")
+            number += chunk
+        os.close(read_end)
+        self.display = ":" + number.decode().strip()
+
+    def alive(self):
+        return self.proc.poll() is None
+
+    def stop(self):
+        self.proc.terminate()
+        try:
+            self.proc.wait(timeout=5)
+        except subprocess.TimeoutExpired:
+            self.proc.kill()
+            self.proc.wait()
+
+
+class Program:
+    """One run of brackora in a fresh working directory."""
+
+    def __init__(self, build, env, save_text=None):
+        self.dir = tempfile.mkdtemp(prefix="brackora-bench-")
+        shutil.copy(os.path.join(build, "font.ttf"), os.path.join(self.dir, "font.ttf"))
+        if save_text is not None:
+            with open(os.path.join(self.dir, "save.txt"), "w") as f:
+                f.write(save_text)
+        self.stdout = open(os.path.join(self.dir, "stdout.txt"), "w")
+        self.started = time.monotonic()
+        try:
+            self.proc = subprocess.Popen([os.path.join(build, "brackora")], cwd=self.dir,
+                                         env=env, stdout=self.stdout,
+                                         stderr=subprocess.STDOUT)
+        except OSError:
+            self.stdout.close()
+            shutil.rmtree(self.dir, ignore_errors=True)
+            raise
+
+    def cpu_seconds(self):
+        """utime + stime of the whole process, from /proc/PID/stat."""
+        with open(f"/proc/{self.proc.pid}/stat") as f:
+            fields = f.read().rsplit(")", 1)[1].split()
+        ticks = int(fields[11]) + int(fields[12])
+        return ticks / os.sysconf("SC_CLK_TCK")
+
+    def scheduled_seconds(self):
+        """Time on a processor of every thread, from /proc/PID/task/*/schedstat,
+        which the kernel keeps in nanoseconds rather than in clock ticks."""
+        total = 0
+        task_dir = f"/proc/{self.proc.pid}/task"
+        for task in os.listdir(task_dir):
+            with open(os.path.join(task_dir, task, "schedstat")) as f:
+                total += int(f.read().split()[0])
+        return total / 1e9
+
+    def peak_rss_mb(self):
+        with open(f"/proc/{self.proc.pid}/status") as f:
+            for line in f:
+                if line.startswith("VmHWM:"):
+                    return int(line.split()[1]) / 1024
+        raise RuntimeError("no VmHWM")
+
+    def save_text(self):
+        with open(os.path.join(self.dir, "save.txt")) as f:
+            return f.read()
+
+    def stop(self):
+        if self.proc.poll() is None:
+            self.proc.send_signal(signal.SIGTERM)
+            try:
+                self.proc.wait(timeout=5)
+            except subprocess.TimeoutExpired:
+                self.proc.kill()
+                self.proc.wait()
+        self.stdout.close()
+        shutil.rmtree(self.dir, ignore_errors=True)
+
+
+class Probe:
+    def __init__(self, build, env):
+        self.path = os.path.join(build, "bench", "window_probe")
+        self.env = env
+
+    def run(self, *args):
+        out = subprocess.run([self.path, *map(str, args)], env=self.env,
+                             capture_output=True, text=True, timeout=120)
+        if out.returncode != 0:
+            raise RuntimeError(f"window_probe {args[0]} failed ({out.returncode}): "
+                               f"{out.stderr.strip()}")
+        return out.stdout.split()
+
+    def find(self):
+        window, seconds = self.run("find", TITLE, 10000)
+        return window, float(seconds)
+
+    def wait(self, window, *conditions):
+        return float(self.run("wait", window, 10000, *conditions)[0])
+
+
+def first_frame_ms(program, probe):
+    """From exec to the credit line on screen; also returns the window."""
+    window, _ = probe.find()
+    shown = probe.wait(window, "nonblack:" + CREDIT)
+    return (shown - program.started) * 1000, window
+
+
+def idle_cpu_percent(program, probe, window, seconds=3.0):
+    """Share of one core while the program waits at the start question, from
+    utime + stime (10 ms ticks) and from the scheduler's own count."""
+    probe.wait(window, "nonblack:" + MESSAGE_STRIP)
+    time.sleep(0.5)
+    cpu0, run0, t0 = program.cpu_seconds(), program.scheduled_seconds(), time.monotonic()
+    time.sleep(seconds)
+    cpu1, run1, t1 = program.cpu_seconds(), program.scheduled_seconds(), time.monotonic()
+    return (cpu1 - cpu0) / (t1 - t0) * 100, (run1 - run0) / (t1 - t0) * 100
+
+
+def measure_window(build, env, probe, runs):
+    frames, echoes = [], []
+    idle = scheduled = 0.0
+    for run in range(runs):
+        program = Program(build, env)
+        try:
+            ms, window = first_frame_ms(program, probe)
+            frames.append(ms)
+            if run == 0:
+                idle, scheduled = idle_cpu_percent(program, probe, window)
+                echoes = [float(v) for v in probe.run("echo", window, 20)]
+        finally:
+            program.stop()
+    figure("idle_cpu_waiting_for_key", idle, "%", 2)
+    figure("idle_cpu_waiting_for_key_schedstat", scheduled, "%", 2)
+    figure("start_to_first_frame", statistics.median(frames), "ms", 1)
+    print(f"#   first frame per run: {', '.join(f'{v:.1f}' for v in frames)} ms")
+    figure("key_echo", statistics.median(echoes), "ms", 1)
+    print(f"#   key echo: min {min(echoes):.1f}, max {max(echoes):.1f} ms "
+          f"over {len(echoes)} keys")
+
+
+def measure_load(build, env, probe, runs):
+    transcript = subprocess.run([os.path.join(build, "bench", "make_transcript"), "100", "1"],
+                                check=True, capture_output=True, text=True).stdout
+    loads, peaks = [], []
+    for _ in range(runs):
+        program = Program(build, env, transcript)
+        try:
+            window, _ = probe.find()
+            probe.wait(window, "nonblack:" + MESSAGE_STRIP)
+            # The first typed prompt of a finished tournament: no announcement
+            # left, the standings shown, "Gagnant : " asked. Until the first
+            # drawPanels the credit line keeps row 0 of the left side lit.
+            ms = float(probe.run("keys", window, 20000, "l", "o", "a", "d", "Return", "--",
+                                 "black:" + LEFT_ROW0, "nonblack:" + RIGHT_ROW0,
+                                 "nonblack:" + PROMPT_STRIP)[0])
+            loads.append(ms / 1000)
+            peaks.append(program.peak_rss_mb())
+            if program.save_text() != transcript:
+                print("# warning: save.txt after the load differs from the loaded file")
+        finally:
+            program.stop()
+    lines = transcript.count("\n")
+    figure("load_100_players_to_prompt", statistics.median(loads), "s", 3)
+    print(f"#   load per run: {', '.join(f'{v:.3f}' for v in loads)} s "
+          f"({lines} lines, {len(transcript)} bytes)")
+    figure("peak_rss_100_player_load", max(peaks), "MB", 1)
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--build", required=True)
+    parser.add_argument("--bench-json", nargs="*", default=[])
+    parser.add_argument("--runs", type=int, default=5)
+    args = parser.parse_args()
+    args.build = os.path.abspath(args.build)
+
+    print(f"# load average before measuring: {os.getloadavg()[0]:.2f}")
+    bench_figures(args.bench_json)
+    for section in (measure_window, measure_load):
+        # A section is tried again, once, on a new X server if its server
+        # went away under it (something else on the machine ended it).
+        for attempt in (1, 2):
+            xserver = Xserver()
+            try:
+                env = dict(os.environ, DISPLAY=xserver.display)
+                env.pop("SDL_VIDEODRIVER", None)
+                section(args.build, env, Probe(args.build, env), args.runs)
+                break
+            except RuntimeError as error:
+                if xserver.alive() or attempt == 2:
+                    raise
+                print(f"# the X server stopped ({error}); trying again")
+            finally:
+                xserver.stop()
+
+
+if __name__ == "__main__":
+    sys.exit(main())
