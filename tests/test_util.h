@@ -35,6 +35,17 @@ inline bool operator==(const Participant& a, const Participant& b) {
   return a.id == b.id && a.name == b.name;
 }
 
+inline bool operator==(const MatchRecord& a, const MatchRecord& b) {
+  return a.winner == b.winner && a.loser == b.loser;
+}
+inline void PrintTo(const MatchRecord& r, std::ostream* os) {
+  *os << "{";
+  PrintTo(r.winner, os);
+  *os << " beat ";
+  PrintTo(r.loser, os);
+  *os << "}";
+}
+
 // A record as one line, "{id, "name"} beat {id, "name"}", for comparing
 // whole records with readable failures.
 inline std::string recordText(const MatchRecord& r) {

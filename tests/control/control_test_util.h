@@ -22,17 +22,6 @@
 #include "engine/participant.h"
 #include "test_util.h"
 
-inline bool operator==(const MatchRecord& a, const MatchRecord& b) {
-  return a.winner == b.winner && a.loser == b.loser;
-}
-inline void PrintTo(const MatchRecord& r, std::ostream* os) {
-  *os << "{";
-  PrintTo(r.winner, os);
-  *os << " beat ";
-  PrintTo(r.loser, os);
-  *os << "}";
-}
-
 // A fresh directory under /tmp, removed by the destructor.
 class ScratchDir {
  public:
