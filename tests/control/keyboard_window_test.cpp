@@ -8,6 +8,8 @@
 
 #include "display/window.h"
 
+#include "display/window_test_util.h"
+
 namespace {
 
 constexpr SDL_Color kInput = {0, 255, 200, 0};
@@ -55,21 +57,8 @@ std::vector<Uint32> inputStripShowing(const std::string& text) {
   return inputStrip();
 }
 
-class KeyboardTest : public ::testing::Test {
+class KeyboardTest : public HeadlessWindowTest {
  protected:
-  static void SetUpTestSuite() {
-    ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
-    ASSERT_EQ(TTF_Init(), 0);
-    screen = SDL_SetVideoMode(kWindowWidth, kWindowHeight, 32, SDL_SWSURFACE);
-    font = TTF_OpenFont(BRACKORA_TEST_FONT, 12);
-    ASSERT_NE(screen, nullptr);
-    ASSERT_NE(font, nullptr);
-  }
-  static void TearDownTestSuite() {
-    TTF_CloseFont(font);
-    font = nullptr;
-  }
-
   // No events left over, frames shown as drawn, a black window.
   void SetUp() override {
     SDL_Event stale;

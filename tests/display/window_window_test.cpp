@@ -8,6 +8,8 @@
 
 #include "display/text_panel.h"
 
+#include "display/window_test_util.h"
+
 namespace {
 
 // The expected picture, painted independently: a surface in the screen's
@@ -79,21 +81,8 @@ std::vector<Uint32> copyOfScreen() {
   return std::vector<Uint32>(begin, begin + screen->pitch / 4 * screen->h);
 }
 
-class WindowTest : public ::testing::Test {
+class WindowTest : public HeadlessWindowTest {
  protected:
-  static void SetUpTestSuite() {
-    ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
-    ASSERT_EQ(TTF_Init(), 0);
-    screen = SDL_SetVideoMode(kWindowWidth, kWindowHeight, 32, SDL_SWSURFACE);
-    font = TTF_OpenFont(BRACKORA_TEST_FONT, 12);
-    ASSERT_NE(screen, nullptr);
-    ASSERT_NE(font, nullptr);
-  }
-  static void TearDownTestSuite() {
-    TTF_CloseFont(font);
-    font = nullptr;
-  }
-
   // Frames shown as drawn, blank panels, and a white window, so that what a
   // drawing clears is visible.
   void SetUp() override {

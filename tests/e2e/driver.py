@@ -40,14 +40,14 @@ def latin1(text):
     return text.encode("latin-1")
 
 
-def file_bytes(spec):
+def file_bytes(entry):
     """A file's content from a case: text, list of lines, or {lines, eol}."""
-    if isinstance(spec, str):
-        return latin1(spec)
-    if isinstance(spec, list):
-        spec = {"lines": spec}
-    eol = spec.get("eol", "\n")
-    return b"".join(latin1(line + eol) for line in spec["lines"])
+    if isinstance(entry, str):
+        return latin1(entry)
+    if isinstance(entry, list):
+        entry = {"lines": entry}
+    eol = entry.get("eol", "\n")
+    return b"".join(latin1(line + eol) for line in entry["lines"])
 
 
 # --- images -----------------------------------------------------------------
@@ -238,14 +238,14 @@ class Window:
 
 # --- expected pictures ---------------------------------------------------------
 
-def resolve_screen(spec, screens):
-    if isinstance(spec, str):
-        spec = screens[spec]
-    if "base" in spec:
-        merged = dict(resolve_screen(spec["base"], screens))
-        merged.update({k: v for k, v in spec.items() if k != "base"})
+def resolve_screen(entry, screens):
+    if isinstance(entry, str):
+        entry = screens[entry]
+    if "base" in entry:
+        merged = dict(resolve_screen(entry["base"], screens))
+        merged.update({k: v for k, v in entry.items() if k != "base"})
         return merged
-    return spec
+    return entry
 
 
 def screen_ops(screen):
@@ -303,9 +303,9 @@ class CaseRun:
         setup = self.case.get("setup", {})
         if setup.get("font", True):
             shutil.copy(self.args.font, os.path.join(self.cwd, "font.ttf"))
-        for name, spec in setup.get("files", {}).items():
+        for name, entry in setup.get("files", {}).items():
             with open(os.path.join(self.cwd, name), "wb") as out:
-                out.write(file_bytes(spec))
+                out.write(file_bytes(entry))
         for name in setup.get("dirs", []):
             os.makedirs(os.path.join(self.cwd, name))
 
@@ -403,15 +403,15 @@ class CaseRun:
                 problems.append("stderr %r does not match %r" % (stderr, run["stderr_regex"]))
         elif stderr != latin1(run.get("stderr", "")):
             problems.append("stderr %r, expected %r" % (stderr, run.get("stderr", "")))
-        for name, spec in run.get("files", {}).items():
+        for name, entry in run.get("files", {}).items():
             path = os.path.join(self.cwd, name)
-            if spec is None:
+            if entry is None:
                 if os.path.lexists(path):
                     problems.append("%s exists, expected none" % name)
                 continue
             seen = open(path, "rb").read() if os.path.isfile(path) else None
-            if seen != file_bytes(spec):
-                problems.append("%s holds %r, expected %r" % (name, seen, file_bytes(spec)))
+            if seen != file_bytes(entry):
+                problems.append("%s holds %r, expected %r" % (name, seen, file_bytes(entry)))
         if problems:
             raise Failure("%s:\n  " % self.where + "\n  ".join(problems))
 
