@@ -197,8 +197,10 @@ bool readAnswer(const Frontend& ui, std::ostream& echo, std::string* answer) {
   if (replayBuffer.pending()) {
     *answer = takeReplayedAnswer(replayBuffer, echo);
     // Frames stay held while answers remain to replay and are released
-    // before the first typed answer.
+    // before the first typed answer; the transcript rebuilt by the replay
+    // takes the place of save.txt then.
     ui.holdFrames(replayBuffer.pending());
+    if (!replayBuffer.pending()) settleTranscript();
     return true;
   }
   if (!ui.typeAnswer(answer)) return false;
@@ -214,9 +216,12 @@ int runDialogue(const Frontend& ui, const DialogueFiles& files) {
   if (choice == "load") loadSave(ui, files);
 
   std::string reason;
-  if (!openTranscript(files.savePath, &reason))
+  if (!openTranscript(files.savePath, &reason, replayBuffer.pending()))
     errStream(files) << reason << '\n' << kUnsavedWarning << std::endl;
-  return runTournament(ui, files);
+  int status = runTournament(ui, files);
+  // A replay that ends the run ("quit" as its last answer) is settled here.
+  settleTranscript();
+  return status;
 }
 
 int runTournament(const Frontend& ui, const DialogueFiles& files) {

@@ -9,12 +9,18 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <iostream>
 
 std::ofstream transcript;
 
 namespace {
+
+// While a replayed transcript is written aside: where it is, and where it
+// goes once settled. Both empty otherwise.
+std::string asidePath;
+std::string settledPath;
 
 // The system's text for an error number; a stream that failed without
 // setting errno is reported as an input/output error.
@@ -51,9 +57,11 @@ bool copyFile(const std::string& from, const std::string& to, std::string* err) 
 
 }  // namespace
 
-bool openTranscript(const std::string& path, std::string* err) {
+bool openTranscript(const std::string& path, std::string* err, bool replaying) {
   if (transcript.is_open()) transcript.close();
   transcript.clear();
+  asidePath.clear();
+  settledPath.clear();
   // The saved tournament is kept in the backup before the file is emptied.
   // If it cannot be kept, the file is left alone and the run goes on without
   // a transcript: losing this run's answers is better than losing the old.
@@ -64,13 +72,38 @@ bool openTranscript(const std::string& path, std::string* err) {
       return false;
     }
   }
+  const std::string target = replaying ? path + ".tmp" : path;
   errno = 0;
-  transcript.open(path, std::ios::out | std::ios::trunc);
+  transcript.open(target, std::ios::out | std::ios::trunc);
   if (!transcript.is_open()) {
-    *err = "Impossible d'ouvrir " + path + " : " + systemReason(errno);
+    *err = "Impossible d'ouvrir " + target + " : " + systemReason(errno);
     return false;
   }
+  if (replaying) {
+    asidePath = target;
+    settledPath = path;
+  }
   return true;
+}
+
+void settleTranscript() {
+  if (asidePath.empty()) return;
+  const std::string from = asidePath;
+  asidePath.clear();
+  // The stream stays open: after the rename it goes on writing to the same
+  // file, now under its real name.
+  transcript.flush();
+  // A failed write has already been reported; save.txt then stays as loaded.
+  if (!transcript.good()) {
+    transcript.close();
+    return;
+  }
+  errno = 0;
+  if (std::rename(from.c_str(), settledPath.c_str()) != 0) {
+    std::cerr << "Impossible de renommer " << from << " : " << systemReason(errno)
+              << '\n' << kUnsavedWarning << std::endl;
+    transcript.close();
+  }
 }
 
 void recordAnswer(const std::string& text) {

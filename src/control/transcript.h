@@ -18,7 +18,19 @@ constexpr const char* kUnsavedWarning =
 // Copies a non-empty file at path to path + ".bak" (replacing an older
 // backup), then opens transcript on path for writing, which empties it.
 // False, with the reason in err, when the file cannot be opened for writing.
-bool openTranscript(const std::string& path, std::string* err);
+//
+// With replaying set, the transcript is written to path + ".tmp" instead and
+// takes the place of path only at settleTranscript: a run cut short while a
+// loaded tournament is being replayed then leaves save.txt whole, rather
+// than holding part of it (which the next start would also copy over the
+// backup).
+bool openTranscript(const std::string& path, std::string* err,
+                    bool replaying = false);
+
+// Moves a transcript written aside over its real path, once the replay is
+// over or the run ends; nothing to do otherwise. A failed move prints
+// kUnsavedWarning on standard error and leaves the run without a transcript.
+void settleTranscript();
 
 // Writes the text and a line end to transcript and flushes. A write failure
 // prints kUnsavedWarning on standard error, once per run; a transcript that

@@ -139,6 +139,7 @@ TEST_F(DialogueTest, LoadShowsTheFileThenEchoesWhatRemainsAfterEachAnswer) {
                             "prompt:Nom du joueur 2 : ", "hold", "panels",
                             kTurnHintCall, kWinnerCall, "release", "panels"}));
   EXPECT_EQ(fileBytes(save), "2\nA\nB\nquit\n");
+  EXPECT_FALSE(std::filesystem::exists(save + ".tmp"));
 }
 
 TEST_F(DialogueTest, ReplayStopsAndTypingGoesOnAtTheSameQuestion) {
@@ -153,6 +154,7 @@ TEST_F(DialogueTest, ReplayStopsAndTypingGoesOnAtTheSameQuestion) {
                             kTurnHintCall, kWinnerCall, "closed"}));
   EXPECT_EQ(MatchLog, (Log{result(0, "Ann", 1, "Bob")}));
   EXPECT_EQ(fileBytes(save), "3\nAnn\nBob\nCy\nAnn\nBob\n");
+  EXPECT_FALSE(std::filesystem::exists(save + ".tmp"));
 }
 
 TEST_F(DialogueTest, LoadedCrLfFileIsRecordedAgainWithPlainLineEnds) {

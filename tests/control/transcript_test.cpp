@@ -98,6 +98,35 @@ TEST_F(TranscriptTest, EmptyFileLeavesAnOlderBackupAlone) {
   EXPECT_EQ(fileBytes(backup), "2\nA\n");
 }
 
+// --- a loaded tournament is rewritten aside while it is replayed
+
+TEST_F(TranscriptTest, ReplayedTranscriptTakesThePlaceOfTheSaveWhenSettled) {
+  writeFile(save, "2\nA\nB\n");
+  ASSERT_TRUE(openTranscript(save, &err, true)) << err;
+  EXPECT_EQ(fileBytes(backup), "2\nA\nB\n");
+  recordAnswer("2");
+  recordAnswer("A");
+  EXPECT_EQ(fileBytes(save), "2\nA\nB\n");
+  settleTranscript();
+  EXPECT_EQ(fileBytes(save), "2\nA\n");
+  recordAnswer("B");
+  recordAnswer("C");
+  EXPECT_EQ(fileBytes(save), "2\nA\nB\nC\n");
+  EXPECT_FALSE(exists(save + ".tmp"));
+  settleTranscript();  // a second settle changes nothing
+  EXPECT_EQ(fileBytes(save), "2\nA\nB\nC\n");
+}
+
+TEST_F(TranscriptTest, RunCutDuringAReplayLeavesTheSaveForTheNextStart) {
+  writeFile(save, "4\nA\nB\nC\nD\nA\nB\n");
+  ASSERT_TRUE(openTranscript(save, &err, true)) << err;
+  recordAnswer("4");
+  recordAnswer("A");
+  transcript.close();  // the process dies before the replay is over
+  ASSERT_TRUE(openTranscript(save, &err)) << err;
+  EXPECT_EQ(fileBytes(backup), "4\nA\nB\nC\nD\nA\nB\n");
+}
+
 TEST_F(TranscriptTest, UnwritablePathFailsWithTheReason) {
   std::string nowhere = dir.file("missing/save.txt");
   EXPECT_FALSE(openTranscript(nowhere, &err));
