@@ -83,16 +83,24 @@ void announce(const Participant& a, const Participant& b) {
 
 std::string generatedName(const char* tag,
                           std::initializer_list<const std::string*> parts) {
-  std::string name(tag);
+  // Sized once, since names are built hundreds of times per rebuild; short
+  // names stay within the string's own small buffer.
+  size_t length = std::char_traits<char>::length(tag) + 1 + parts.size();
+  for (const std::string* part : parts) length += part->size();
+  std::string name;
+  name.reserve(std::min(length, kMaxGeneratedNameBytes));
+  // Appends what still fits under the bound.
+  auto add = [&name](const char* text, size_t size) {
+    name.append(text, std::min(size, kMaxGeneratedNameBytes - name.size()));
+  };
+  add(tag, std::char_traits<char>::length(tag));
   char separator = '(';
   for (const std::string* part : parts) {
-    if (name.size() >= kMaxGeneratedNameBytes) break;
-    name += separator;
-    name.append(*part, 0, kMaxGeneratedNameBytes);
+    add(&separator, 1);
+    add(part->data(), part->size());
     separator = ',';
   }
-  name += ')';
-  if (name.size() > kMaxGeneratedNameBytes) name.resize(kMaxGeneratedNameBytes);
+  add(")", 1);
   return name;
 }
 

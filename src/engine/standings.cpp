@@ -1,7 +1,6 @@
 // The standings: one numbered row per place, written into rightPanel.
 #include "engine/standings.h"
 
-#include <sstream>
 
 #include "display/text_panel.h"
 #include "engine/match_log.h"
@@ -22,9 +21,7 @@ std::string rowPrefix(const std::string& rowTemplate, int place) {
 }  // namespace
 
 std::string ordinal(int place) {
-  std::ostringstream text;
-  text << place << (place == 1 ? "er" : "e ");
-  return text.str();
+  return std::to_string(place) + (place == 1 ? "er" : "e ");
 }
 
 void writeStandings(std::string rowTemplate, std::vector<Participant> placement) {
