@@ -1,6 +1,7 @@
 // rebuild_bench.cpp: the cost of one turn's rebuild, exactly as the main loop
-// does it: clear both panels, build the bracket from a copy of the players,
-// end the row of leftPanel, write the standings, end the row of rightPanel.
+// does it: compute the tournament's value from the players and the log
+// (placement, matches to play, reachable places, uses of the results), then
+// write both panels from it.
 //
 // The logs are made by playing whole tournaments with a seeded generator, so
 // every run measures the same work.
@@ -15,10 +16,10 @@
 
 #include "control/answer_source.h"
 #include "control/dialogue.h"
-#include "display/text_panel.h"
-#include "engine/bracket.h"
+#include "control/program_state.h"
+#include "display/tournament_panels.h"
 #include "engine/match_log.h"
-#include "engine/standings.h"
+#include "engine/tournament_state.h"
 #include "tournament_play.h"
 
 namespace {
@@ -28,20 +29,15 @@ constexpr int kMaxCancels = 50;
 constexpr size_t kLongNameBytes = 255;
 
 void rebuildTurn(const std::vector<Participant>& players) {
-  leftPanel.clear();
-  rightPanel.clear();
-  std::vector<Participant> placement = buildBracket(players);
-  leftPanel << std::endl;
-  writeStandings("% -> ", placement);
-  rightPanel << std::endl;
+  writeTournament(computeTournament(players));
 }
 
 // Placeholder ids grow by two per undecided match on every rebuild; start
 // again long before the counter could wrap.
 void keepCounterInRange() {
   if (placeholderCounter > 2000000000) {
-    std::vector<MatchRecord> log = MatchLog;
-    resetMatchLog();
+    std::vector<MatchRecord> log = matchLog();
+    resetProgramState();
     for (const MatchRecord& r : log) {
       appendResult(r);
       if (r.winner.id == kNoParticipant) cancelLastResult();
@@ -61,7 +57,7 @@ std::vector<PlayedResult> playOrDie(const std::vector<Participant>& players) {
 
 int countCancelled() {
   int cancelled = 0;
-  for (const MatchRecord& r : MatchLog) cancelled += r.winner.id == kNoParticipant;
+  for (const MatchRecord& r : matchLog()) cancelled += r.winner.id == kNoParticipant;
   return cancelled;
 }
 
@@ -79,7 +75,7 @@ void runRebuilds(benchmark::State& state, const std::vector<Participant>& player
     benchmark::ClobberMemory();
   }
   int cancelled = countCancelled();
-  state.counters["live_results"] = static_cast<double>(MatchLog.size() - cancelled);
+  state.counters["live_results"] = static_cast<double>(matchLog().size() - cancelled);
   state.counters["cancelled"] = cancelled;
   state.counters["announced"] = countAnnounced();
 }
@@ -110,7 +106,7 @@ void BM_RebuildEmptyLog(benchmark::State& state) {
   size_t nameBytes = static_cast<size_t>(state.range(1));
   std::vector<Participant> players =
       nameBytes == 0 ? numberedPlayers(count) : longNamedPlayers(count, nameBytes);
-  resetMatchLog();
+  resetProgramState();
   runRebuilds(state, players);
 }
 BENCHMARK(BM_RebuildEmptyLog)
@@ -126,7 +122,7 @@ void BM_RebuildEveryTurn(benchmark::State& state) {
   std::vector<PlayedResult> played = playOrDie(players);
   for (auto _ : state) {
     state.PauseTiming();
-    resetMatchLog();
+    resetProgramState();
     state.ResumeTiming();
     for (size_t i = 0; i < played.size(); ++i) {
       rebuildTurn(players);
@@ -158,14 +154,14 @@ void holdNothing(bool) {}
 void BM_ReplayWholeTournament(benchmark::State& state) {
   int count = static_cast<int>(state.range(0));
   std::string text = transcriptOf(count, playOrDie(numberedPlayers(count)));
-  Frontend ui{drawNothing, showNothing, showNothing, closedWindow, holdNothing};
+  Frontend ui{drawNothing, showNothing, showNothing, closedWindow, holdNothing, nullptr};
   std::ofstream sink("/dev/null");
   DialogueFiles files;
   files.out = &sink;
   files.err = &sink;
   for (auto _ : state) {
     state.PauseTiming();
-    resetMatchLog();
+    resetProgramState();
     replayBuffer.load(text);
     state.ResumeTiming();
     runTournament(ui, files);

@@ -1,7 +1,7 @@
 // tournament_play.h: whole tournaments played through the engine with a
 // seeded generator, for the benchmarks and for making transcripts to load.
 //
-// Changes MatchLog, placeholderCounter and leftPanel (it rebuilds the bracket
+// Changes the match log and placeholderCounter (it rebuilds the tournament
 // after every result to find the next match, as the main loop does).
 #pragma once
 
@@ -28,18 +28,16 @@ struct PlayedResult {
   bool mistakeCancelled;
 };
 
-// Starts from an empty log and plays until nothing is announced: rebuild,
-// take the first announced match, let the seeded coin choose its winner,
-// append. About one result in seven (at most maxCancels in all) is first
+// Starts from an empty log and plays until no match is left: rebuild, take
+// the first match to play, let the seeded coin choose its winner, append. About one result in seven (at most maxCancels in all) is first
 // entered reversed and cancelled, so the log also holds dead entries.
-// Player names must be unique and short enough to be announced whole.
-// Returns false, with the reason in err, if a rebuild announces something
-// that is not a pair of known players.
+// Returns false, with the reason in err, if the first match to play is not
+// playable (which would mean the rebuild is wrong).
 bool playWholeTournament(const std::vector<Participant>& players, uint32_t seed,
                          int maxCancels, std::vector<PlayedResult>* played,
                          std::string* err);
 
-// Replays the first `count` results of played into a fresh MatchLog,
+// Replays the first `count` results of played into a fresh match log,
 // cancelled mistakes included.
 void enterResults(const std::vector<Participant>& players,
                   const std::vector<PlayedResult>& played, size_t count);

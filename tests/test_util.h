@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "control/program_state.h"
 #include "display/text_panel.h"
 #include "engine/match_log.h"
 #include "engine/participant.h"
@@ -56,13 +57,9 @@ inline std::string recordText(const MatchRecord& r) {
   return text.str();
 }
 
-// The engine's globals back to their start values: an empty MatchLog, the
-// placeholder counter at 100 and both panels blank.
-inline void resetEngineState() {
-  resetMatchLog();
-  leftPanel.clear();
-  rightPanel.clear();
-}
+// Every global back to its start value: an empty match log, the
+// placeholder counter at 100, both panels blank, nothing to replay.
+inline void resetEngineState() { resetProgramState(); }
 
 // The names of a list of participants, in order.
 inline std::vector<std::string> namesOf(const std::vector<Participant>& list) {

@@ -12,10 +12,9 @@
 
 #include "control/answer_source.h"
 #include "control/transcript.h"
-#include "display/text_panel.h"
-#include "engine/bracket.h"
+#include "display/tournament_panels.h"
 #include "engine/match_log.h"
-#include "engine/standings.h"
+#include "engine/tournament_state.h"
 
 namespace {
 
@@ -32,7 +31,6 @@ const char* const kWinnerPrompt = "Gagnant : ";
 const char* const kAcknowledgePrompt = "Entree pour continuer";
 const char* const kNothingToCancel = "Aucun match a annuler";
 const char* const kUnreadableSave = "Impossible de lire save.txt : ";
-const char* const kStandingsTemplate = "% -> ";
 
 std::ostream& outStream(const DialogueFiles& files) {
   return files.out != nullptr ? *files.out : std::cout;
@@ -42,26 +40,75 @@ std::ostream& errStream(const DialogueFiles& files) {
   return files.err != nullptr ? *files.err : std::cerr;
 }
 
+// Everything one run of the dialogue works with.
+struct Session {
+  const Frontend& ui;
+  const DialogueFiles& files;
+  std::ostream& echo;  // the replay echo
+  std::vector<Participant> players;
+  TournamentState state;  // as shown by the latest turn
+};
+
+// A saving failure: the reason, then the warning that the run goes on
+// without a transcript.
+void reportUnsaved(const Session& s, const std::string& reason) {
+  errStream(s.files) << reason << '\n' << kUnsavedWarning << std::endl;
+}
+
+// The transcript rebuilt by a replay takes the place of save.txt.
+void settleReplayedTranscript(const Session& s) {
+  std::string reason;
+  if (!settleTranscript(&reason)) reportUnsaved(s, reason);
+}
+
+// What happens once the last replayed answer has been taken: the frames
+// held meanwhile are shown, and the transcript is settled.
+void replayEnded(const Session& s) {
+  s.ui.holdFrames(false);
+  settleReplayedTranscript(s);
+}
+
+// The next answer: replayed while replayBuffer is pending, else typed.
+// Frames stay held while answers remain to replay. False when the window
+// was closed.
+bool nextAnswer(const Session& s, std::string* answer) {
+  const bool replaying = replayBuffer.pending();
+  if (!readAnswer(s.ui, s.echo, answer)) return false;
+  if (!replaying) return true;
+  if (replayBuffer.pending()) {
+    s.ui.holdFrames(true);
+  } else {
+    replayEnded(s);
+  }
+  return true;
+}
+
+// Records an answer just read; a failed write is reported.
+void record(const Session& s, const std::string& answer) {
+  std::string reason;
+  if (!recordAnswer(answer, &reason)) reportUnsaved(s, reason);
+}
+
 // Reads the next answer and records it at once. False when the window was
 // closed; the partial answer is then not recorded.
-bool readRecorded(const Frontend& ui, std::ostream& echo, std::string* answer) {
-  if (!readAnswer(ui, echo, answer)) return false;
-  recordAnswer(*answer);
+bool readRecorded(const Session& s, std::string* answer) {
+  if (!nextAnswer(s, answer)) return false;
+  record(s, *answer);
   return true;
 }
 
 // Asks the count until it lies between kMinPlayers and kMaxPlayers. Every
 // try is recorded as the decimal text of its parsed value, so a replay
 // retraces the same tries.
-bool askCount(const Frontend& ui, std::ostream& echo, int* count) {
+bool askCount(const Session& s, int* count) {
   std::string message = transcriptHealthy() ? "" : kUnsavedWarning;
   for (;;) {
-    if (!message.empty()) ui.drawMessageLine(message);
-    ui.drawPromptLine(kCountPrompt);
+    if (!message.empty()) s.ui.drawMessageLine(message);
+    s.ui.drawPromptLine(kCountPrompt);
     std::string answer;
-    if (!readAnswer(ui, echo, &answer)) return false;
+    if (!nextAnswer(s, &answer)) return false;
     *count = parseCount(answer);
-    recordAnswer(std::to_string(*count));
+    record(s, std::to_string(*count));
     if (*count >= kMinPlayers && *count <= kMaxPlayers) return true;
     message = kCountOutOfRange;
   }
@@ -69,36 +116,32 @@ bool askCount(const Frontend& ui, std::ostream& echo, int* count) {
 
 // Player k gets id k. "auto" names the player at whose prompt it is typed
 // "1" and every later player by its own number, without asking.
-bool enterPlayers(const Frontend& ui, std::ostream& echo, int count,
-                  std::vector<Participant>* players) {
+bool enterPlayers(Session& s, int count) {
   bool autoNaming = false;
   for (int k = 0; k < count; ++k) {
     std::string number = std::to_string(k + 1);
-    if (k == 0) ui.drawMessageLine(kAutoNamingHint);
-    ui.drawPromptLine("Nom du joueur " + number + " : ");
+    if (k == 0) s.ui.drawMessageLine(kAutoNamingHint);
+    s.ui.drawPromptLine("Nom du joueur " + number + " : ");
     std::string name = number;
     if (!autoNaming) {
-      if (!readRecorded(ui, echo, &name)) return false;
+      if (!readRecorded(s, &name)) return false;
       if (name == "auto") {
         autoNaming = true;
         name = "1";
       }
     }
-    players->push_back(Participant{k, name});
+    s.players.push_back(Participant{k, name});
   }
   return true;
 }
 
-// Rebuilds the bracket from nothing and draws the announcements and the
+// Rebuilds the tournament from nothing and draws the announcements and the
 // standings.
-void showTournament(const Frontend& ui, const std::vector<Participant>& players) {
-  leftPanel.clear();
-  rightPanel.clear();
-  std::vector<Participant> placement = buildBracket(players);
-  leftPanel << std::endl;
-  writeStandings(kStandingsTemplate, placement);
-  rightPanel << std::endl;
-  ui.drawPanels();
+void showTournament(Session& s) {
+  s.state = computeTournament(s.players);
+  writeTournament(s.state);
+  if (s.ui.tournamentShown != nullptr) s.ui.tournamentShown(s.state);
+  s.ui.drawPanels();
 }
 
 bool isCancelWord(const std::string& answer) {
@@ -107,18 +150,18 @@ bool isCancelWord(const std::string& answer) {
 
 // Names the newest result, waits for an acknowledgement, then marks it
 // cancelled. With no result yet there is nothing to name or to mark.
-bool cancelNewest(const Frontend& ui, std::ostream& echo) {
+bool cancelNewest(const Session& s) {
   bool any = hasResults();
   if (any) {
     MatchRecord newest = lastResult();
-    ui.drawMessageLine("Le dernier match sera annule (" + newest.winner.name +
-                       " avait gagne contre " + newest.loser.name + ")");
+    s.ui.drawMessageLine("Le dernier match sera annule (" + newest.winner.name +
+                         " avait gagne contre " + newest.loser.name + ")");
   } else {
-    ui.drawMessageLine(kNothingToCancel);
+    s.ui.drawMessageLine(kNothingToCancel);
   }
-  ui.drawPromptLine(kAcknowledgePrompt);
+  s.ui.drawPromptLine(kAcknowledgePrompt);
   std::string acknowledgement;
-  if (!readRecorded(ui, echo, &acknowledgement)) return false;
+  if (!readRecorded(s, &acknowledgement)) return false;
   if (any) cancelLastResult();
   return true;
 }
@@ -134,28 +177,25 @@ Participant lastNamed(const std::vector<Participant>& players,
 }
 
 // Asks the loser of the winner just named and logs the result.
-bool enterResult(const Frontend& ui, std::ostream& echo,
-                 const std::vector<Participant>& players,
-                 const std::string& winner) {
-  ui.drawPromptLine("Perdant contre " + winner);
+bool enterResult(const Session& s, const std::string& winner) {
+  s.ui.drawPromptLine("Perdant contre " + winner);
   std::string loser;
-  if (!readRecorded(ui, echo, &loser)) return false;
-  appendResult(MatchRecord{lastNamed(players, winner), lastNamed(players, loser)});
+  if (!readRecorded(s, &loser)) return false;
+  appendResult(MatchRecord{lastNamed(s.players, winner), lastNamed(s.players, loser)});
   return true;
 }
 
 // One turn. False when the run ends: "quit", "exit" or the window's close.
-bool playTurn(const Frontend& ui, std::ostream& echo,
-              const std::vector<Participant>& players) {
-  showTournament(ui, players);
-  ui.drawMessageLine(kTurnHint);
-  ui.drawPromptLine(kWinnerPrompt);
+bool playTurn(Session& s) {
+  showTournament(s);
+  s.ui.drawMessageLine(kTurnHint);
+  s.ui.drawPromptLine(kWinnerPrompt);
   std::string answer;
-  if (!readRecorded(ui, echo, &answer)) return false;
-  ui.drawPanels();
+  if (!readRecorded(s, &answer)) return false;
+  s.ui.drawPanels();
   if (answer == "quit" || answer == "exit") return false;
-  if (isCancelWord(answer)) return cancelNewest(ui, echo);
-  return enterResult(ui, echo, players, answer);
+  if (isCancelWord(answer)) return cancelNewest(s);
+  return enterResult(s, answer);
 }
 
 // Fills replayBuffer from the save file and shows what was loaded. An
@@ -196,11 +236,6 @@ int parseCount(const std::string& answer) {
 bool readAnswer(const Frontend& ui, std::ostream& echo, std::string* answer) {
   if (replayBuffer.pending()) {
     *answer = takeReplayedAnswer(replayBuffer, echo);
-    // Frames stay held while answers remain to replay and are released
-    // before the first typed answer; the transcript rebuilt by the replay
-    // takes the place of save.txt then.
-    ui.holdFrames(replayBuffer.pending());
-    if (!replayBuffer.pending()) settleTranscript();
     return true;
   }
   if (!ui.typeAnswer(answer)) return false;
@@ -218,19 +253,17 @@ int runDialogue(const Frontend& ui, const DialogueFiles& files) {
   std::string reason;
   if (!openTranscript(files.savePath, &reason, replayBuffer.pending()))
     errStream(files) << reason << '\n' << kUnsavedWarning << std::endl;
-  int status = runTournament(ui, files);
-  // A replay that ends the run ("quit" as its last answer) is settled here.
-  settleTranscript();
-  return status;
+  return runTournament(ui, files);
 }
 
 int runTournament(const Frontend& ui, const DialogueFiles& files) {
-  std::ostream& echo = outStream(files);
+  Session s{ui, files, outStream(files), {}, {}};
   int count = 0;
-  if (!askCount(ui, echo, &count)) return 0;
-  std::vector<Participant> players;
-  if (!enterPlayers(ui, echo, count, &players)) return 0;
-  while (playTurn(ui, echo, players)) {
+  if (askCount(s, &count) && enterPlayers(s, count)) {
+    while (playTurn(s)) {
+    }
   }
+  // A replay that ended the run ("quit" as its last answer) is settled here.
+  settleReplayedTranscript(s);
   return 0;
 }

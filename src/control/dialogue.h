@@ -6,8 +6,10 @@
 // otherwise from Frontend::typeAnswer; every answer after the start choice is
 // recorded with recordAnswer before it is acted on.
 //
-// Changes MatchLog (through its operations), leftPanel and rightPanel,
-// replayBuffer, and writes the replay echo on standard output.
+// Changes the match log (through its operations), leftPanel and rightPanel
+// (through the tournament's panel rows), replayBuffer and the transcript;
+// writes the replay echo on DialogueFiles::out and every failure on
+// DialogueFiles::err. Nothing else in the program prints.
 #pragma once
 
 #include <ostream>
@@ -15,6 +17,7 @@
 #include <vector>
 
 #include "engine/participant.h"
+#include "engine/tournament_state.h"
 
 struct Frontend {
   void (*drawPanels)();
@@ -27,6 +30,9 @@ struct Frontend {
   // not be shown. Called with false before any answer is typed, after which
   // the window must show exactly what was drawn, in order.
   void (*holdFrames)(bool hold);
+  // Told the tournament as rebuilt at each turn, before its panels are
+  // drawn, for views beyond the panels. May be null.
+  void (*tournamentShown)(const TournamentState& state);
 };
 
 // Where the dialogue's files live and where its console output goes.

@@ -64,6 +64,7 @@ int main(int, char*[]) {
   startUp();
   SDL_WM_SetCaption(kTitle, nullptr);
   drawCreditLine();
-  Frontend ui{drawPanels, drawMessageLine, drawPromptLine, typeAnswer, holdFrames};
+  Frontend ui{drawPanels, drawMessageLine, drawPromptLine, typeAnswer, holdFrames,
+              nullptr};
   std::exit(runDialogue(ui, DialogueFiles{}));
 }

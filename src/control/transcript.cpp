@@ -11,7 +11,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <iostream>
 
 std::ofstream transcript;
 
@@ -21,6 +20,8 @@ namespace {
 // goes once settled. Both empty otherwise.
 std::string asidePath;
 std::string settledPath;
+// The file transcript writes to, for failure messages.
+std::string writtenPath;
 
 // The system's text for an error number; a stream that failed without
 // setting errno is reported as an input/output error.
@@ -79,6 +80,7 @@ bool openTranscript(const std::string& path, std::string* err, bool replaying) {
     *err = "Impossible d'ouvrir " + target + " : " + systemReason(errno);
     return false;
   }
+  writtenPath = target;
   if (replaying) {
     asidePath = target;
     settledPath = path;
@@ -86,8 +88,8 @@ bool openTranscript(const std::string& path, std::string* err, bool replaying) {
   return true;
 }
 
-void settleTranscript() {
-  if (asidePath.empty()) return;
+bool settleTranscript(std::string* err) {
+  if (asidePath.empty()) return true;
   const std::string from = asidePath;
   asidePath.clear();
   // The stream stays open: after the rename it goes on writing to the same
@@ -96,21 +98,26 @@ void settleTranscript() {
   // A failed write has already been reported; save.txt then stays as loaded.
   if (!transcript.good()) {
     transcript.close();
-    return;
+    return true;
   }
   errno = 0;
   if (std::rename(from.c_str(), settledPath.c_str()) != 0) {
-    std::cerr << "Impossible de renommer " << from << " : " << systemReason(errno)
-              << '\n' << kUnsavedWarning << std::endl;
+    *err = "Impossible de renommer " + from + " : " + systemReason(errno);
     transcript.close();
+    return false;
   }
+  writtenPath = settledPath;
+  return true;
 }
 
-void recordAnswer(const std::string& text) {
-  if (!transcriptHealthy()) return;
+bool recordAnswer(const std::string& text, std::string* err) {
+  if (!transcriptHealthy()) return true;
+  errno = 0;
   transcript << text << '\n';
   transcript.flush();
-  if (!transcript.good()) std::cerr << kUnsavedWarning << std::endl;
+  if (transcript.good()) return true;
+  *err = "Impossible d'ecrire " + writtenPath + " : " + systemReason(errno);
+  return false;
 }
 
 bool transcriptHealthy() { return transcript.is_open() && transcript.good(); }

@@ -1,9 +1,10 @@
 // transcript.h: save.txt, one answer per line, flushed after every answer.
 //
 // Owns transcript, the output stream opened once after the start choice.
-// Only openTranscript and recordAnswer touch it. A transcript that cannot be
-// opened or written leaves the run going without one; the failure is
-// reported once on standard error.
+// Only openTranscript, settleTranscript and recordAnswer touch it. A
+// transcript that cannot be opened or written leaves the run going without
+// one; the call that fails says why through its result, once, and prints
+// nothing: the dialogue reports it.
 #pragma once
 
 #include <fstream>
@@ -28,14 +29,16 @@ bool openTranscript(const std::string& path, std::string* err,
                     bool replaying = false);
 
 // Moves a transcript written aside over its real path, once the replay is
-// over or the run ends; nothing to do otherwise. A failed move prints
-// kUnsavedWarning on standard error and leaves the run without a transcript.
-void settleTranscript();
+// over or the run ends; true with nothing to do otherwise. A failed move
+// leaves the run without a transcript and gives false, with the reason in
+// err. A transcript whose writing already failed is closed, and save.txt
+// stays as loaded (that failure was reported when it happened).
+bool settleTranscript(std::string* err);
 
-// Writes the text and a line end to transcript and flushes. A write failure
-// prints kUnsavedWarning on standard error, once per run; a transcript that
-// was never opened is skipped silently.
-void recordAnswer(const std::string& text);
+// Writes the text and a line end to transcript and flushes. False, with the
+// reason in err, for the write that fails; every later call, like any call
+// without a transcript, is skipped and gives true.
+bool recordAnswer(const std::string& text, std::string* err);
 
 // False once the transcript failed to open or a write to it failed.
 bool transcriptHealthy();

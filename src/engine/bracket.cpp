@@ -22,10 +22,10 @@ struct Halves {
 // Plays members 0-1, 2-3, ... of the first pairCount pairs. The paired
 // members are moved out of the group: long nested names need not be copied.
 void playPairs(std::vector<Participant>* group, size_t pairCount,
-               Halves* halves) {
+               Halves* halves, BracketTrace* trace) {
   for (size_t i = 0; i < pairCount; ++i) {
     MatchRecord r = resolveMatch(std::move((*group)[2 * i]),
-                                 std::move((*group)[2 * i + 1]));
+                                 std::move((*group)[2 * i + 1]), trace);
     halves->winners.push_back(std::move(r.winner));
     halves->losers.push_back(std::move(r.loser));
   }
@@ -39,22 +39,28 @@ bool isDecided(const std::array<MatchRecord, 3>& results) {
   return true;
 }
 
-// Index (0, 1 or 2) of the member that drops out of a decided group: the one
-// without a win, or the drawn one when each member has won once.
+// Index (0, 1 or 2) of the member that drops out of a group, given each
+// member's number of wins: the one without a win, or the drawn one when each
+// member has won once; -1 if nobody (only with duplicate ids).
 int droppingMember(const std::array<Participant, 3>& members,
-                   const std::array<MatchRecord, 3>& results) {
+                   const std::array<int, 3>& wins) {
+  if (wins[0] == 1 && wins[1] == 1 && wins[2] == 1)
+    return cycleDraw(members[0], members[1], members[2]);
+  for (int m = 0; m < 3; ++m) {
+    if (wins[m] == 0) return m;
+  }
+  return -1;
+}
+
+std::array<int, 3> winsOf(const std::array<Participant, 3>& members,
+                          const std::array<MatchRecord, 3>& results) {
   std::array<int, 3> wins{};
   for (int m = 0; m < 3; ++m) {
     for (const MatchRecord& r : results) {
       if (r.winner.id == members[m].id) ++wins[m];
     }
   }
-  if (wins[0] == 1 && wins[1] == 1 && wins[2] == 1)
-    return cycleDraw(members[0], members[1], members[2]);
-  for (int m = 0; m < 3; ++m) {
-    if (wins[m] == 0) return m;
-  }
-  return -1;  // only with duplicate ids among the members: nobody drops
+  return wins;
 }
 
 // Stand-ins for the three places of a group whose results are not all known.
@@ -66,21 +72,99 @@ Participant threeWayPlaceholder(const char* tag,
   return p;
 }
 
+// Matches of a group, as member indices: y-z, x-z, x-y (the order played).
+constexpr int kGroupSides[3][2] = {{1, 2}, {0, 2}, {0, 1}};
+
+// Whether the member (a player) can drop out of, and advance from, a cycle:
+// the draw depends on the ids, so every assignment of players to the other
+// two slots is tried until both answers are known.
+void searchCycle(const std::array<Participant, 3>& members,
+                 const std::array<PlayerSet, 3>& candidates, int member,
+                 bool* canDrop, bool* canAdvance) {
+  const int first = member == 0 ? 1 : 0;
+  const int second = member == 2 ? 1 : 2;
+  std::array<Participant, 3> trial = members;
+  const PlayerSet& firsts = candidates[first];
+  const PlayerSet& seconds = candidates[second];
+  for (size_t p = firsts._Find_first(); p < firsts.size(); p = firsts._Find_next(p)) {
+    for (size_t q = seconds._Find_first(); q < seconds.size(); q = seconds._Find_next(q)) {
+      if (p == q || static_cast<int32_t>(p) == members[member].id ||
+          static_cast<int32_t>(q) == members[member].id)
+        continue;
+      trial[first].id = static_cast<int32_t>(p);
+      trial[second].id = static_cast<int32_t>(q);
+      (cycleDraw(trial[0], trial[1], trial[2]) == member ? *canDrop : *canAdvance) = true;
+      if (*canDrop && *canAdvance) return;
+    }
+  }
+}
+
+// Candidates of the three placeholders of a group whose results are not all
+// in: every way its open results can go is tried. A result is known only
+// between two players; a member that is still a placeholder can win or lose
+// both its matches, so its candidates can both advance and drop.
+void noteOpenGroup(const std::array<Participant, 3>& members,
+                   const std::array<MatchRecord, 3>& results, const Halves& halves,
+                   BracketTrace* trace) {
+  const std::array<PlayerSet, 3> candidates = {trace->candidates(members[0]),
+                                               trace->candidates(members[1]),
+                                               trace->candidates(members[2])};
+  PlayerSet advancing;
+  PlayerSet dropping;
+  for (int outcome = 0; outcome < 8; ++outcome) {
+    std::array<int, 3> wins{};
+    bool repeated = false;  // a known result is taken once, not per bit
+    for (int m = 0; m < 3; ++m) {
+      const bool secondWins = (outcome >> m) & 1;
+      const int32_t known = results[m].winner.id;
+      if (isPlayerId(known)) {
+        repeated = repeated || secondWins;
+        ++wins[members[kGroupSides[m][1]].id == known ? kGroupSides[m][1]
+                                                        : kGroupSides[m][0]];
+      } else {
+        ++wins[kGroupSides[m][secondWins ? 1 : 0]];
+      }
+    }
+    if (repeated) continue;
+    for (int m = 0; m < 3; ++m) {
+      bool canDrop = wins[m] == 0;
+      bool canAdvance = wins[m] == 2;
+      if (wins[m] == 1 && wins[0] == wins[1] && wins[1] == wins[2]) {
+        if (isPlayerId(members[m].id)) {
+          searchCycle(members, candidates, m, &canDrop, &canAdvance);
+        } else {
+          canDrop = canAdvance = true;
+        }
+      } else if (wins[m] == 1) {
+        canAdvance = true;
+      }
+      if (canDrop) dropping |= candidates[m];
+      if (canAdvance) advancing |= candidates[m];
+    }
+  }
+  const size_t w = halves.winners.size();
+  trace->setCandidates(halves.winners[w - 2].id, advancing);
+  trace->setCandidates(halves.winners[w - 1].id, advancing);
+  trace->setCandidates(halves.losers.back().id, dropping);
+}
+
 // The last three members of an odd group each meet the other two once.
-void playThreeWay(const std::array<Participant, 3>& members, Halves* halves) {
+void playThreeWay(const std::array<Participant, 3>& members, Halves* halves,
+                  BracketTrace* trace) {
   const Participant& x = members[0];
   const Participant& y = members[1];
   const Participant& z = members[2];
   const std::array<MatchRecord, 3> results = {
-      resolveMatch(y, z), resolveMatch(x, z), resolveMatch(x, y)};
+      resolveMatch(y, z, trace), resolveMatch(x, z, trace), resolveMatch(x, y, trace)};
   if (!isDecided(results)) {
     // Known results shape nothing until all three are in.
     halves->winners.push_back(threeWayPlaceholder("t1", members));
     halves->winners.push_back(threeWayPlaceholder("t2", members));
     halves->losers.push_back(threeWayPlaceholder("t3", members));
+    if (trace != nullptr) noteOpenGroup(members, results, *halves, trace);
     return;
   }
-  const int dropping = droppingMember(members, results);
+  const int dropping = droppingMember(members, winsOf(members, results));
   for (int m = 0; m < 3; ++m) {
     if (m == dropping) {
       halves->losers.push_back(members[m]);
@@ -91,8 +175,9 @@ void playThreeWay(const std::array<Participant, 3>& members, Halves* halves) {
 }
 
 // A half of one member is its own placement; an empty half places nobody.
-std::vector<Participant> placeHalf(std::vector<Participant> half) {
-  if (half.size() > 1) return buildBracket(std::move(half));
+std::vector<Participant> placeHalf(std::vector<Participant> half,
+                                   BracketTrace* trace) {
+  if (half.size() > 1) return buildBracket(std::move(half), trace);
   return half;
 }
 
@@ -100,19 +185,21 @@ std::vector<Participant> placeHalf(std::vector<Participant> half) {
 
 // Groups of fewer than two members never arise from the recursion; one given
 // from outside comes back as it is rather than being paired.
-std::vector<Participant> buildBracket(std::vector<Participant> group) {
+std::vector<Participant> buildBracket(std::vector<Participant> group,
+                                      BracketTrace* trace) {
   if (group.size() < 2) return group;
   const size_t n = group.size();
   const bool odd = n % 2 == 1;
   Halves halves;
   halves.winners.reserve(n / 2 + 1);
   halves.losers.reserve(n / 2);
-  playPairs(&group, odd ? (n - 3) / 2 : n / 2, &halves);
-  if (odd) playThreeWay({group[n - 3], group[n - 2], group[n - 1]}, &halves);
+  playPairs(&group, odd ? (n - 3) / 2 : n / 2, &halves, trace);
+  if (odd) playThreeWay({group[n - 3], group[n - 2], group[n - 1]}, &halves, trace);
   // The winners' half is played out first, so its matches are announced
   // first; hence a statement of its own rather than an argument below.
-  std::vector<Participant> winnersPlacement = placeHalf(std::move(halves.winners));
-  return concatenate(std::move(winnersPlacement), placeHalf(std::move(halves.losers)));
+  std::vector<Participant> winnersPlacement = placeHalf(std::move(halves.winners), trace);
+  return concatenate(std::move(winnersPlacement),
+                     placeHalf(std::move(halves.losers), trace));
 }
 
 std::vector<Participant> concatenate(std::vector<Participant> first,

@@ -3,18 +3,22 @@
 // A group is paired off in list order (an odd group's last three play a
 // three-way group); winners and losers each form a half that is played out
 // the same way; the winners' half is placed above the losers' half. Every
-// pairing goes through resolveMatch, so undecided matches are announced in
-// leftPanel in this depth-first order and stand as placeholders in the
-// placement. Draws ids from placeholderCounter; keeps no state of its own.
+// pairing goes through resolveMatch, so undecided matches reach the trace in
+// this depth-first order and stand as placeholders in the placement. Draws
+// ids from placeholderCounter; keeps no state of its own.
 #pragma once
 
 #include <vector>
 
+#include "engine/bracket_trace.h"
 #include "engine/participant.h"
 
 // The placement of the group, first place first, as long as the group.
-// The group must have at least two members.
-std::vector<Participant> buildBracket(std::vector<Participant> group);
+// The group must have at least two members. When trace is given (see
+// startTrace), the matches to play, the results consulted and the candidates
+// of every placeholder are recorded there.
+std::vector<Participant> buildBracket(std::vector<Participant> group,
+                                      BracketTrace* trace = nullptr);
 
 // The elements of first followed by those of second.
 std::vector<Participant> concatenate(std::vector<Participant> first,

@@ -1,33 +1,26 @@
-// The results entered so far, the placeholder counter, and the look-up the
-// bracket makes for every pairing.
+// The results entered so far, and the look-up the bracket makes for every
+// pairing.
 //
-// A long (possibly damaged) save file can fill MatchLog with tens of thousands
+// A long (possibly damaged) save file can fill the log with tens of thousands
 // of entries, and every turn resolves hundreds of pairings, so look-ups go
 // through an index: for each unordered pair of ids, the positions of the
 // live entries between them, oldest first. Cancelled entries never match, so
-// they are left out, and a cancel takes the newest entry out of its list;
-// entering and cancelling the same match over and over thus leaves nothing
-// behind to walk past. The look-up still tests each entry as stored, so the
-// answer is the same as walking the whole log from its oldest entry.
+// they are left out, and a cancel takes its entry out of its list; entering
+// and cancelling the same match over and over thus leaves nothing behind to
+// walk past. The look-up still tests each entry as stored, so the answer is
+// the same as walking the whole log from its oldest entry.
 #include "engine/match_log.h"
 
 #include <algorithm>
 #include <unordered_map>
 #include <utility>
 
-#include "display/text_panel.h"
-
-std::vector<MatchRecord> MatchLog;
-int32_t placeholderCounter = kFirstPlaceholderId;
-
 namespace {
 
-constexpr unsigned kAnnouncedNameWidth = 50;
+std::vector<MatchRecord> entries;
 
-// Positions in MatchLog of the live entries for each unordered pair of ids.
+// Positions in entries of the live entries for each unordered pair of ids.
 std::unordered_map<uint64_t, std::vector<size_t>> entriesByPair;
-// How many entries of MatchLog, from the oldest, are in entriesByPair.
-size_t indexedCount = 0;
 
 uint64_t pairKey(int32_t a, int32_t b) {
   const uint32_t low = static_cast<uint32_t>(std::min(a, b));
@@ -35,125 +28,138 @@ uint64_t pairKey(int32_t a, int32_t b) {
   return (static_cast<uint64_t>(low) << 32) | high;
 }
 
-// Brings the index in step with MatchLog. Normally only the newest entry is
-// missing; if the log was emptied or shrunk behind our back, start over.
-void syncIndex() {
-  if (indexedCount > MatchLog.size()) {
-    entriesByPair.clear();
-    indexedCount = 0;
-  }
-  for (; indexedCount < MatchLog.size(); ++indexedCount) {
-    const MatchRecord& r = MatchLog[indexedCount];
-    if (r.winner.id == kNoParticipant) continue;
-    entriesByPair[pairKey(r.winner.id, r.loser.id)].push_back(indexedCount);
-  }
-}
-
-// Takes the newest entry of MatchLog out of the index, before its winner id
-// is overwritten (the key depends on it). Being the newest, it can only be at
-// the end of its list; if it is not there, it was never indexed.
-void unindexNewest() {
-  const MatchRecord& newest = MatchLog.back();
-  auto found = entriesByPair.find(pairKey(newest.winner.id, newest.loser.id));
-  if (found == entriesByPair.end()) return;
-  std::vector<size_t>& positions = found->second;
-  if (!positions.empty() && positions.back() == MatchLog.size() - 1)
-    positions.pop_back();
-}
-
 // Whether the entry is a result between a and b, in either order. A cancelled
 // entry (winner id -1) settles nothing, whatever the ids asked about.
-bool settles(const MatchRecord& r, const Participant& a, const Participant& b) {
+bool settles(const MatchRecord& r, int32_t a, int32_t b) {
   if (r.winner.id == kNoParticipant) return false;
-  return (r.winner.id == a.id && r.loser.id == b.id) ||
-         (r.loser.id == a.id && r.winner.id == b.id);
+  return (r.winner.id == a && r.loser.id == b) ||
+         (r.loser.id == a && r.winner.id == b);
 }
 
-bool looksLikePlaceholder(const std::string& name) {
-  return name.find('(') != std::string::npos;
+// The position of the entry that decides {a, b}: the oldest live one.
+const size_t* decidingEntry(int32_t a, int32_t b) {
+  auto found = entriesByPair.find(pairKey(a, b));
+  if (found == entriesByPair.end()) return nullptr;
+  for (const size_t& position : found->second) {
+    if (settles(entries[position], a, b)) return &position;
+  }
+  return nullptr;
 }
 
-// The row that tells the operator a match is to be played now.
-void announce(const Participant& a, const Participant& b) {
-  leftPanel << "***** Play match " << fitName(a.name, kAnnouncedNameWidth)
-            << " vs " << fitName(b.name, kAnnouncedNameWidth) << std::endl;
+// Those of `side` who can still take the outcome against some member of
+// `other`: all but the ones the log already sends the other way against
+// every member of `other`. (The sides come from separate parts of the
+// bracket, so any member of one can meet any member of the other.)
+PlayerSet ableAgainst(const PlayerSet& side, const PlayerSet& other,
+                      const std::array<PlayerSet, kMaxPlayers>& wrongWay) {
+  PlayerSet able = side;
+  for (size_t p = side._Find_first(); p < side.size(); p = side._Find_next(p)) {
+    if ((other & ~wrongWay[p]).none()) able.reset(p);
+  }
+  return able;
+}
+
+// Candidates of the placeholders made for a pending match between a and b.
+void noteOpenMatch(const Participant& a, const Participant& b,
+                   const MatchRecord& pending, BracketTrace* trace) {
+  if (isPlayerId(a.id) || isPlayerId(b.id))
+    trace->toPlay.push_back(MatchToPlay{a, b, isPlayerId(a.id) && isPlayerId(b.id)});
+  const PlayerSet sideA = trace->candidates(a);
+  const PlayerSet sideB = trace->candidates(b);
+  trace->setCandidates(pending.winner.id,
+                       ableAgainst(sideA, sideB, trace->beatenBy) |
+                           ableAgainst(sideB, sideA, trace->beatenBy));
+  trace->setCandidates(pending.loser.id,
+                       ableAgainst(sideA, sideB, trace->beats) |
+                           ableAgainst(sideB, sideA, trace->beats));
 }
 
 }  // namespace
 
-std::string generatedName(const char* tag,
-                          std::initializer_list<const std::string*> parts) {
-  // Sized once, since names are built hundreds of times per rebuild; short
-  // names stay within the string's own small buffer.
-  size_t length = std::char_traits<char>::length(tag) + 1 + parts.size();
-  for (const std::string* part : parts) length += part->size();
-  std::string name;
-  name.reserve(std::min(length, kMaxGeneratedNameBytes));
-  // Appends what still fits under the bound.
-  auto add = [&name](const char* text, size_t size) {
-    name.append(text, std::min(size, kMaxGeneratedNameBytes - name.size()));
-  };
-  add(tag, std::char_traits<char>::length(tag));
-  char separator = '(';
-  for (const std::string* part : parts) {
-    add(&separator, 1);
-    add(part->data(), part->size());
-    separator = ',';
-  }
-  add(")", 1);
-  return name;
-}
+const std::vector<MatchRecord>& matchLog() { return entries; }
 
-int32_t nextPlaceholderId() { return ++placeholderCounter; }
-
-std::string fitName(std::string name, unsigned width) {
-  if (name.size() <= width) return name;
-  return "X";
-}
-
-MatchRecord resolveMatch(Participant a, Participant b) {
-  syncIndex();
-  auto found = entriesByPair.find(pairKey(a.id, b.id));
-  if (found != entriesByPair.end()) {
-    for (size_t position : found->second) {
-      if (settles(MatchLog[position], a, b)) return MatchLog[position];
+BracketTrace startTrace() {
+  BracketTrace trace;
+  trace.firstPlaceholderId = placeholderCounter;
+  for (const auto& pair : entriesByPair) {
+    for (size_t position : pair.second) {
+      const MatchRecord& r = entries[position];
+      if (!isPlayerId(r.winner.id) || !isPlayerId(r.loser.id)) break;
+      if (!settles(r, r.winner.id, r.loser.id)) continue;
+      trace.beats[r.winner.id].set(r.loser.id);
+      trace.beatenBy[r.loser.id].set(r.winner.id);
+      break;  // the oldest live entry decides
     }
   }
-  if (!looksLikePlaceholder(a.name) || !looksLikePlaceholder(b.name))
-    announce(a, b);
+  return trace;
+}
+
+MatchRecord resolveMatch(Participant a, Participant b, BracketTrace* trace) {
+  if (const size_t* position = decidingEntry(a.id, b.id)) {
+    if (trace != nullptr) trace->consulted.push_back(*position);
+    return entries[*position];
+  }
   MatchRecord pending;
   pending.winner.id = nextPlaceholderId();
   pending.winner.name = generatedName("winner", {&a.name, &b.name});
   pending.loser.id = nextPlaceholderId();
   pending.loser.name = generatedName("loser", {&a.name, &b.name});
+  if (trace != nullptr) noteOpenMatch(a, b, pending, trace);
   return pending;
 }
 
 void appendResult(MatchRecord record) {
-  MatchLog.push_back(std::move(record));
-  syncIndex();
+  entries.push_back(std::move(record));
+  const MatchRecord& r = entries.back();
+  if (r.winner.id == kNoParticipant) return;
+  entriesByPair[pairKey(r.winner.id, r.loser.id)].push_back(entries.size() - 1);
 }
 
-bool hasResults() { return !MatchLog.empty(); }
+bool hasResults() { return !entries.empty(); }
 
-// On an empty log there is nothing to show: the result is a record whose two
-// sides have id -1 and empty names. Callers should ask hasResults() first.
 MatchRecord lastResult() {
-  if (MatchLog.empty()) return MatchRecord{};
-  return MatchLog.back();
+  if (entries.empty()) return MatchRecord{};
+  return entries.back();
 }
 
-// On an empty log there is nothing to mark, and nothing happens.
 void cancelLastResult() {
-  if (MatchLog.empty()) return;
-  syncIndex();
-  unindexNewest();
-  MatchLog.back().winner.id = kNoParticipant;
+  if (!entries.empty()) cancelEntry(entries.size() - 1);
+}
+
+bool cancelEntry(size_t position) {
+  if (position >= entries.size()) return false;
+  MatchRecord& r = entries[position];
+  if (r.winner.id == kNoParticipant) return false;
+  // Out of the index first: the key depends on the winner id.
+  auto found = entriesByPair.find(pairKey(r.winner.id, r.loser.id));
+  if (found != entriesByPair.end()) {
+    std::vector<size_t>& positions = found->second;
+    positions.erase(std::remove(positions.begin(), positions.end(), position),
+                    positions.end());
+  }
+  r.winner.id = kNoParticipant;
+  return true;
 }
 
 void resetMatchLog() {
-  MatchLog.clear();
-  placeholderCounter = kFirstPlaceholderId;
+  entries.clear();
   entriesByPair.clear();
-  indexedCount = 0;
+}
+
+PlayerSet BracketTrace::candidates(const Participant& p) const {
+  PlayerSet set;
+  if (isPlayerId(p.id)) {
+    set.set(static_cast<size_t>(p.id));
+  } else if (p.id > firstPlaceholderId) {
+    const size_t slot = static_cast<size_t>(p.id - firstPlaceholderId - 1);
+    if (slot < placeholderCandidates.size()) set = placeholderCandidates[slot];
+  }
+  return set;
+}
+
+void BracketTrace::setCandidates(int32_t placeholderId, const PlayerSet& players) {
+  if (placeholderId <= firstPlaceholderId) return;
+  const size_t slot = static_cast<size_t>(placeholderId - firstPlaceholderId - 1);
+  if (placeholderCandidates.size() <= slot) placeholderCandidates.resize(slot + 1);
+  placeholderCandidates[slot] = players;
 }

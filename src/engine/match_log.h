@@ -1,66 +1,55 @@
 // match_log.h: the results entered so far, and the question the bracket asks
 // about every pairing: has this match been played?
 //
-// Owns MatchLog (changed only by appendResult and cancelLastResult) and
-// placeholderCounter (advanced only by nextPlaceholderId). resolveMatch also
-// writes announcement rows into leftPanel.
+// Owns the match log (changed only by appendResult, cancelLastResult and
+// cancelEntry, read through matchLog()). resolveMatch reports the matches
+// still to play into a BracketTrace; it writes nowhere else.
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
-#include <initializer_list>
-#include <string>
 #include <vector>
 
+#include "engine/bracket_trace.h"
 #include "engine/participant.h"
 
 // Entered results, oldest first. Never shrinks: a cancelled entry stays in
-// place with winner.id == -1, which no participant has. Read it freely; write
-// it only through appendResult and cancelLastResult, which keep the look-up
-// index in step.
-extern std::vector<MatchRecord> MatchLog;
+// place with winner.id == -1, which no participant has. Read-only, so the
+// look-up index kept beside it cannot drift from it.
+const std::vector<MatchRecord>& matchLog();
 
-// Last placeholder id handed out; 100 at start, never reset during a run.
-extern int32_t placeholderCounter;
-
-// Generated names are kept to this many bytes. Announcements and standings
-// show any name longer than 50 bytes as "X", and a name built on a long name
-// is longer still, so nothing past this point can ever be seen; without the
-// bound, names nest and double with every round (kilobytes per placeholder
-// with long player names, on every rebuild).
-constexpr size_t kMaxGeneratedNameBytes = 64;
-
-// tag + "(" + parts joined by "," + ")", cut to kMaxGeneratedNameBytes.
-std::string generatedName(const char* tag,
-                          std::initializer_list<const std::string*> parts);
-
-// Advances placeholderCounter and returns the new value (101 first).
-int32_t nextPlaceholderId();
-
-// The name unchanged if it is at most width bytes long, else "X".
-std::string fitName(std::string name, unsigned width);
+// A trace for the coming rebuild: who beat whom according to the live
+// results, and the placeholder id it starts from.
+BracketTrace startTrace();
 
 // The logged result for {a, b} in either order, compared by id only; the
-// oldest live entry wins and comes back exactly as stored. If there is none,
-// writes "***** Play match <a> vs <b>" to leftPanel (unless both names contain
-// '(') and returns two fresh placeholders, winner first:
-// winner(<a>,<b>) and loser(<a>,<b>).
-MatchRecord resolveMatch(Participant a, Participant b);
+// oldest live entry wins and comes back exactly as stored (its position is
+// noted in trace->consulted). If there is none, returns two fresh
+// placeholders, winner first, winner(<a>,<b>) and loser(<a>,<b>); the
+// pairing is added to trace->toPlay when one side is a player, and the
+// placeholders get as candidates every player of either side who can still
+// win, or lose, the match. trace may be null: nothing is reported then.
+MatchRecord resolveMatch(Participant a, Participant b, BracketTrace* trace = nullptr);
 
-// Adds a copy of the record at the end of MatchLog.
+// Adds a copy of the record at the end of the log.
 void appendResult(MatchRecord record);
 
-// True when MatchLog holds at least one entry, cancelled or not. lastResult
-// and cancelLastResult may be called only then.
+// True when the log holds at least one entry, cancelled or not.
 bool hasResults();
 
-// A copy of the newest entry, cancelled or not.
+// A copy of the newest entry, cancelled or not; on an empty log, a record
+// whose two sides have id -1 and empty names.
 MatchRecord lastResult();
 
 // Marks the newest entry cancelled (winner id -1); it stays in place, so a
-// second call marks the same entry again and changes nothing more.
+// second call marks the same entry again and changes nothing more. Nothing
+// happens on an empty log.
 void cancelLastResult();
 
-// Puts MatchLog and placeholderCounter back to their start values. For tests
-// and for running several dialogues in one process.
+// Marks the entry at that position cancelled, wherever it is in the log.
+// False, changing nothing, when there is no such entry or it is cancelled
+// already.
+bool cancelEntry(size_t position);
+
+// Empties the log. For tests and for running several dialogues in one
+// process.
 void resetMatchLog();

@@ -1,12 +1,19 @@
-// participant.h: the two records every part of the program passes around.
+// participant.h: the two records every part of the program passes around,
+// and the placeholders that stand for players not yet known.
 //
 // Ids carry meaning: 0 to 99 are players in entry order, 101 and up are
 // placeholders standing for the winner or loser of a match not yet played,
 // and -1 in a winner id marks a cancelled result (no participant has it).
 // Generated placeholder names always contain '('.
+//
+// Owns placeholderCounter (advanced only by nextPlaceholderId, put back only
+// by resetPlaceholders).
 #pragma once
 
+#include <bitset>
+#include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 
 // Players' ids stay below this; anything at or above it is a placeholder.
@@ -26,3 +33,29 @@ struct MatchRecord {
   Participant winner;
   Participant loser;
 };
+
+// A set of players, by id.
+using PlayerSet = std::bitset<kMaxPlayers>;
+
+// True for the ids of players (0 to 99), false for placeholders and -1.
+inline bool isPlayerId(int32_t id) { return id >= 0 && id < kFirstPlaceholderId; }
+
+// Last placeholder id handed out; 100 at start, never reset during a run.
+extern int32_t placeholderCounter;
+
+// Advances placeholderCounter and returns the new value (101 first).
+int32_t nextPlaceholderId();
+
+// Puts placeholderCounter back to 100. For tests and repeated runs.
+void resetPlaceholders();
+
+// Generated names are kept to this many bytes. Announcements and standings
+// show any name longer than 50 bytes as "X", and a name built on a long name
+// is longer still, so nothing past this point can ever be seen; without the
+// bound, names nest and double with every round (kilobytes per placeholder
+// with long player names, on every rebuild).
+constexpr size_t kMaxGeneratedNameBytes = 64;
+
+// tag + "(" + parts joined by "," + ")", cut to kMaxGeneratedNameBytes.
+std::string generatedName(const char* tag,
+                          std::initializer_list<const std::string*> parts);

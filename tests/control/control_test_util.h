@@ -16,6 +16,7 @@
 
 #include "control/answer_source.h"
 #include "control/dialogue.h"
+#include "control/program_state.h"
 #include "control/transcript.h"
 #include "display/text_panel.h"
 #include "engine/match_log.h"
@@ -76,6 +77,8 @@ struct FakeWindow {
   bool held = false;
   // leftPanel and rightPanel as drawn by each drawPanels, non-blank rows.
   std::vector<std::vector<std::string>> leftFrames, rightFrames;
+  // The tournament as each turn rebuilt it.
+  std::vector<TournamentState> states;
 
   static FakeWindow& get() {
     static FakeWindow window;
@@ -114,8 +117,13 @@ inline void fakeHold(bool hold) {
   w.calls.push_back(hold ? "hold" : "release");
 }
 
+inline void fakeTournamentShown(const TournamentState& state) {
+  FakeWindow::get().states.push_back(state);
+}
+
 inline Frontend fakeFrontend() {
-  return Frontend{fakeDrawPanels, fakeMessage, fakePrompt, fakeType, fakeHold};
+  return Frontend{fakeDrawPanels, fakeMessage, fakePrompt, fakeType, fakeHold,
+                  fakeTournamentShown};
 }
 
 // --- a whole run against the fake window
@@ -130,16 +138,10 @@ class DialogueFixture : public ::testing::Test {
     files.out = &out;
     files.err = &err;
   }
-  void TearDown() override {
-    transcript.close();
-    transcript.clear();
-  }
+  void TearDown() override { resetProgramState(); }
 
   void resetGlobals() {
-    resetMatchLog();
-    leftPanel.clear();
-    rightPanel.clear();
-    replayBuffer = {};
+    resetProgramState();
     FakeWindow::get().reset();
   }
 

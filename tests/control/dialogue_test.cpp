@@ -152,7 +152,7 @@ TEST_F(DialogueTest, ReplayStopsAndTypingGoesOnAtTheSameQuestion) {
                             kTurnHintCall, kWinnerCall, "typed:Ann", "panels",
                             "prompt:Perdant contre Ann", "typed:Bob", "panels",
                             kTurnHintCall, kWinnerCall, "closed"}));
-  EXPECT_EQ(MatchLog, (Log{result(0, "Ann", 1, "Bob")}));
+  EXPECT_EQ(matchLog(), (Log{result(0, "Ann", 1, "Bob")}));
   EXPECT_EQ(fileBytes(save), "3\nAnn\nBob\nCy\nAnn\nBob\n");
   EXPECT_FALSE(std::filesystem::exists(save + ".tmp"));
 }
@@ -160,7 +160,7 @@ TEST_F(DialogueTest, ReplayStopsAndTypingGoesOnAtTheSameQuestion) {
 TEST_F(DialogueTest, LoadedCrLfFileIsRecordedAgainWithPlainLineEnds) {
   writeFile(save, "2\r\nA\r\nB\r\nA\r\nB\r\n");
   run({"load"});
-  EXPECT_EQ(MatchLog, (Log{result(0, "A", 1, "B")}));
+  EXPECT_EQ(matchLog(), (Log{result(0, "A", 1, "B")}));
   EXPECT_EQ(fileBytes(save), "2\nA\nB\nA\nB\n");
   EXPECT_EQ(fileBytes(backup), "2\r\nA\r\nB\r\nA\r\nB\r\n");
 }
@@ -202,16 +202,18 @@ TEST_F(DialogueTest, LoadStillReplaysWhenTheTranscriptCannotBeOpened) {
   writeFile(save, "2\nA\nB\nA\nB\n");
   std::filesystem::create_directory(backup);
   run({"load"});
-  EXPECT_EQ(MatchLog, (Log{result(0, "A", 1, "B")}));
+  EXPECT_EQ(matchLog(), (Log{result(0, "A", 1, "B")}));
   EXPECT_EQ(fileBytes(save), "2\nA\nB\nA\nB\n");
 }
 
-TEST_F(DialogueTest, FailedWriteWarnsOnceOnStandardErrorAndTheRunGoesOn) {
+TEST_F(DialogueTest, FailedWriteIsReportedOnceWithItsReasonAndTheRunGoesOn) {
   files.savePath = "/dev/full";
   CerrCapture cerr;
   run({"", "2", "A", "B", "A", "B"});
-  EXPECT_EQ(cerr.text(), std::string(kUnsavedWarning) + "\n");
-  EXPECT_EQ(MatchLog, (Log{result(0, "A", 1, "B")}));
+  EXPECT_EQ(err.str(), "Impossible d'ecrire /dev/full : No space left on device\n" +
+                           std::string(kUnsavedWarning) + "\n");
+  EXPECT_EQ(cerr.text(), "");
+  EXPECT_EQ(matchLog(), (Log{result(0, "A", 1, "B")}));
 }
 
 }  // namespace

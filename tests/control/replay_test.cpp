@@ -21,7 +21,7 @@ class ReplayTest : public DialogueFixture {
 
   // Everything a run leaves behind that a replay must reproduce.
   Outcome outcome() {
-    return Outcome{MatchLog, lastLeftFrame(), lastRightFrame(), fileBytes(save)};
+    return Outcome{matchLog(), lastLeftFrame(), lastRightFrame(), fileBytes(save)};
   }
 
   // Runs with the typed answers, then again from scratch loading what the
@@ -54,7 +54,7 @@ TEST_F(ReplayTest, ExampleAnswersAreSavedOneALine) {
 TEST_F(ReplayTest, ExampleFileRebuildsTheLogAndIsSavedAgainUnchanged) {
   writeFile(save, kExampleSave);
   EXPECT_EQ(run({"load"}), 0);
-  EXPECT_EQ(MatchLog, (Log{result(kNoParticipant, "Ann", 1, "Bob"),
+  EXPECT_EQ(matchLog(), (Log{result(kNoParticipant, "Ann", 1, "Bob"),
                            result(1, "Bob", 0, "Ann")}));
   EXPECT_EQ(fileBytes(save), kExampleSave);
   EXPECT_EQ(fileBytes(backup), kExampleSave);

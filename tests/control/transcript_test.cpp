@@ -104,24 +104,24 @@ TEST_F(TranscriptTest, ReplayedTranscriptTakesThePlaceOfTheSaveWhenSettled) {
   writeFile(save, "2\nA\nB\n");
   ASSERT_TRUE(openTranscript(save, &err, true)) << err;
   EXPECT_EQ(fileBytes(backup), "2\nA\nB\n");
-  recordAnswer("2");
-  recordAnswer("A");
+  EXPECT_TRUE(recordAnswer("2", &err)) << err;
+  EXPECT_TRUE(recordAnswer("A", &err)) << err;
   EXPECT_EQ(fileBytes(save), "2\nA\nB\n");
-  settleTranscript();
+  EXPECT_TRUE(settleTranscript(&err)) << err;
   EXPECT_EQ(fileBytes(save), "2\nA\n");
-  recordAnswer("B");
-  recordAnswer("C");
+  EXPECT_TRUE(recordAnswer("B", &err)) << err;
+  EXPECT_TRUE(recordAnswer("C", &err)) << err;
   EXPECT_EQ(fileBytes(save), "2\nA\nB\nC\n");
   EXPECT_FALSE(exists(save + ".tmp"));
-  settleTranscript();  // a second settle changes nothing
+  EXPECT_TRUE(settleTranscript(&err)) << err;  // a second settle changes nothing
   EXPECT_EQ(fileBytes(save), "2\nA\nB\nC\n");
 }
 
 TEST_F(TranscriptTest, RunCutDuringAReplayLeavesTheSaveForTheNextStart) {
   writeFile(save, "4\nA\nB\nC\nD\nA\nB\n");
   ASSERT_TRUE(openTranscript(save, &err, true)) << err;
-  recordAnswer("4");
-  recordAnswer("A");
+  EXPECT_TRUE(recordAnswer("4", &err)) << err;
+  EXPECT_TRUE(recordAnswer("A", &err)) << err;
   transcript.close();  // the process dies before the replay is over
   ASSERT_TRUE(openTranscript(save, &err)) << err;
   EXPECT_EQ(fileBytes(backup), "4\nA\nB\nC\nD\nA\nB\n");
@@ -142,7 +142,7 @@ TEST_F(TranscriptTest, FailedBackupKeepsTheSavedTournamentAndOpensNothing) {
   EXPECT_EQ(err, "Impossible de copier " + save + " vers " + backup +
                      " : Is a directory");
   EXPECT_FALSE(transcriptHealthy());
-  recordAnswer("4");
+  EXPECT_TRUE(recordAnswer("4", &err)) << err;
   EXPECT_EQ(fileBytes(save), "3\nAnn\n");
   EXPECT_EQ(cerr.text(), "");
 }
@@ -157,25 +157,28 @@ TEST_F(TranscriptTest, ReopeningAfterAFailureStartsHealthy) {
 
 TEST_F(TranscriptTest, EachAnswerIsOnDiskAsALineWhenRecordReturns) {
   ASSERT_TRUE(openTranscript(save, &err)) << err;
-  recordAnswer("3");
+  EXPECT_TRUE(recordAnswer("3", &err)) << err;
   EXPECT_EQ(fileBytes(save), "3\n");
-  recordAnswer("");
-  recordAnswer("\xE9lise");
+  EXPECT_TRUE(recordAnswer("", &err)) << err;
+  EXPECT_TRUE(recordAnswer("\xE9lise", &err)) << err;
   EXPECT_EQ(fileBytes(save), "3\n\n\xE9lise\n");
 }
 
-TEST_F(TranscriptTest, FailedWriteWarnsOnceAndMarksTheTranscriptUnhealthy) {
+TEST_F(TranscriptTest, FailedWriteIsReportedOnceAndMarksTheTranscriptUnhealthy) {
   CerrCapture cerr;
   ASSERT_TRUE(openTranscript("/dev/full", &err)) << err;
-  recordAnswer("3");
-  recordAnswer("Ann");
-  EXPECT_EQ(cerr.text(), std::string(kUnsavedWarning) + "\n");
+  EXPECT_FALSE(recordAnswer("3", &err));
+  EXPECT_EQ(err, "Impossible d'ecrire /dev/full : No space left on device");
+  err.clear();
+  EXPECT_TRUE(recordAnswer("Ann", &err));
+  EXPECT_EQ(err, "");
   EXPECT_FALSE(transcriptHealthy());
+  EXPECT_EQ(cerr.text(), "");
 }
 
 TEST_F(TranscriptTest, NeverOpenedTranscriptIsSkippedSilently) {
   CerrCapture cerr;
-  recordAnswer("3");
+  EXPECT_TRUE(recordAnswer("3", &err));
   EXPECT_EQ(cerr.text(), "");
 }
 

@@ -56,7 +56,7 @@ TEST_F(TurnsTest, EveryTurnStartsFromClearedPanels) {
 
 TEST_F(TurnsTest, FinishedTournamentStillAsksForAWinnerAndLogsIt) {
   run({"", "2", "A", "B", "A", "B", "B", "A"});
-  EXPECT_EQ(MatchLog, (Log{result(0, "A", 1, "B"), result(1, "B", 0, "A")}));
+  EXPECT_EQ(matchLog(), (Log{result(0, "A", 1, "B"), result(1, "B", 0, "A")}));
   // The older result still decides the pair.
   EXPECT_EQ(lastRightFrame(), (Lines{"1er -> A", "2e  -> B"}));
 }
@@ -65,12 +65,12 @@ TEST_F(TurnsTest, FinishedTournamentStillAsksForAWinnerAndLogsIt) {
 
 TEST_F(TurnsTest, SameNameDesignatesThePlayerEnteredLater) {
   run({"", "3", "Ann", "Ann", "Bob", "Ann", "Bob", "Bob", "Ann"});
-  EXPECT_EQ(MatchLog, (Log{result(1, "Ann", 2, "Bob"), result(2, "Bob", 1, "Ann")}));
+  EXPECT_EQ(matchLog(), (Log{result(1, "Ann", 2, "Bob"), result(2, "Bob", 1, "Ann")}));
 }
 
 TEST_F(TurnsTest, NameOfNoPlayerGivesThatSideNoParticipant) {
   run({"", "2", "A", "B", "Zed", "B", "A", "nobody"});
-  EXPECT_EQ(MatchLog, (Log{result(kNoParticipant, "", 1, "B"),
+  EXPECT_EQ(matchLog(), (Log{result(kNoParticipant, "", 1, "B"),
                            result(0, "A", kNoParticipant, "")}));
   // Neither record decides the match.
   EXPECT_EQ(lastLeftFrame(), (Lines{"***** Play match A vs B"}));
@@ -78,7 +78,7 @@ TEST_F(TurnsTest, NameOfNoPlayerGivesThatSideNoParticipant) {
 
 TEST_F(TurnsTest, PlayerNamedQuitCanLoseButAsAWinnerAnswerEndsTheRun) {
   EXPECT_EQ(run({"", "2", "quit", "B", "B", "quit", "quit", "never read"}), 0);
-  EXPECT_EQ(MatchLog, (Log{result(1, "B", 0, "quit")}));
+  EXPECT_EQ(matchLog(), (Log{result(1, "B", 0, "quit")}));
   EXPECT_EQ(fileBytes(save), "2\nquit\nB\nB\nquit\nquit\n");
 }
 
@@ -94,7 +94,7 @@ TEST_F(TurnsTest, QuitAndExitAreRecordedThenEndTheRunWithStatusZero) {
 
 TEST_F(TurnsTest, QuitWordsAreComparedExactly) {
   run({"", "2", "A", "B", "Quit", "B"});
-  EXPECT_EQ(MatchLog, (Log{result(kNoParticipant, "", 1, "B")}));
+  EXPECT_EQ(matchLog(), (Log{result(kNoParticipant, "", 1, "B")}));
 }
 
 // --- cancelling the newest result
@@ -107,7 +107,7 @@ TEST_F(TurnsTest, CancelNamesTheNewestResultWaitsThenMarksIt) {
                         kWinnerCall, "closed"};
   Lines tail(calls().end() - expectedTail.size(), calls().end());
   EXPECT_EQ(tail, expectedTail);
-  EXPECT_EQ(MatchLog, (Log{result(kNoParticipant, "A", 1, "B")}));
+  EXPECT_EQ(matchLog(), (Log{result(kNoParticipant, "A", 1, "B")}));
   EXPECT_EQ(lastLeftFrame(), (Lines{"***** Play match A vs B"}));
   EXPECT_EQ(fileBytes(save), "2\nA\nB\nA\nB\nannuler\nok\n");
 }
@@ -116,14 +116,14 @@ TEST_F(TurnsTest, EveryCancelWordCancels) {
   for (const std::string word : {"cancel", "annuler", "anuler"}) {
     resetGlobals();
     run({"", "2", "A", "B", "A", "B", word, ""});
-    EXPECT_EQ(MatchLog, (Log{result(kNoParticipant, "A", 1, "B")})) << word;
+    EXPECT_EQ(matchLog(), (Log{result(kNoParticipant, "A", 1, "B")})) << word;
   }
 }
 
 TEST_F(TurnsTest, TwoCancelsNameTheSameMatchAndLeaveTheOlderResult) {
   run({"", "4", "A", "B", "C", "D", "A", "B", "C", "D", "annuler", "", "annuler", ""});
   EXPECT_EQ(countOf("message:Le dernier match sera annule (C avait gagne contre D)"), 2);
-  EXPECT_EQ(MatchLog, (Log{result(0, "A", 1, "B"), result(kNoParticipant, "C", 3, "D")}));
+  EXPECT_EQ(matchLog(), (Log{result(0, "A", 1, "B"), result(kNoParticipant, "C", 3, "D")}));
   EXPECT_EQ(lastLeftFrame(),
             (Lines{"***** Play match C vs D", "***** Play match A vs winner(C,D)",
                    "***** Play match B vs loser(C,D)"}));
@@ -135,19 +135,19 @@ TEST_F(TurnsTest, CancelWithNoResultSaysSoAndChangesNothing) {
                                 "panels", "message:Aucun match a annuler",
                                 kAcknowledgeCall, "typed:", "panels", kTurnHintCall,
                                 kWinnerCall, "closed"}));
-  EXPECT_TRUE(MatchLog.empty());
+  EXPECT_TRUE(matchLog().empty());
   EXPECT_EQ(fileBytes(save), "2\nA\nB\nannuler\n\n");
 }
 
 TEST_F(TurnsTest, WindowClosedAtTheAcknowledgementCancelsNothing) {
   run({"", "2", "A", "B", "A", "B", "annuler"});
-  EXPECT_EQ(MatchLog, (Log{result(0, "A", 1, "B")}));
+  EXPECT_EQ(matchLog(), (Log{result(0, "A", 1, "B")}));
   EXPECT_EQ(fileBytes(save), "2\nA\nB\nA\nB\nannuler\n");
 }
 
 TEST_F(TurnsTest, WindowClosedAtTheLoserQuestionLogsNothing) {
   run({"", "2", "A", "B", "A"});
-  EXPECT_TRUE(MatchLog.empty());
+  EXPECT_TRUE(matchLog().empty());
   EXPECT_EQ(calls().back(), "closed");
 }
 

@@ -1,7 +1,7 @@
 // Whole tournaments played out the way the operator plays them: each turn the
-// bracket is rebuilt, the announcements are read off leftPanel, and results
-// are entered for announced matches between two players, first row first,
-// until nothing is announced any more.
+// tournament is rebuilt, and results are entered for matches it marks
+// playable, first one first, until no match is left to play. Along the way
+// the places each player can still reach are checked against the placement.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,42 +9,24 @@
 #include <set>
 #include <utility>
 
-#include "engine/bracket.h"
 #include "engine/match_log.h"
+#include "engine/tournament_state.h"
 #include "test_util.h"
 
 namespace {
 
 using IdPair = std::pair<int32_t, int32_t>;
-
-const std::string kAnnouncement = "***** Play match ";
+using Places = std::vector<std::vector<int>>;
 
 IdPair unordered(int32_t a, int32_t b) { return {std::min(a, b), std::max(a, b)}; }
 
-// The player id of a name "p<k>", or -1 for any other name.
-int32_t playerId(const std::string& name) {
-  if (name.size() < 2 || name[0] != 'p') return -1;
-  if (name.find_first_not_of("0123456789", 1) != std::string::npos) return -1;
-  return static_cast<int32_t>(std::stoi(name.substr(1)));
-}
-
-// The announced matches between two players, in row order. Only the rows the
-// panel keeps are seen: in large tournaments a turn can announce a few more
-// matches than the panel has rows.
-std::vector<IdPair> announcedPlayerMatches() {
+// The playable matches of the state, in announcement order.
+std::vector<IdPair> playableMatches(const TournamentState& state) {
   std::vector<IdPair> matches;
-  const std::vector<char> grid = leftPanel.getGrid();
-  for (int r = 0; r < leftPanel.height(); ++r) {
-    std::string row(grid.begin() + r * leftPanel.width,
-                    grid.begin() + (r + 1) * leftPanel.width);
-    row.erase(row.find_last_not_of(' ') + 1);
-    if (row.empty()) continue;
-    EXPECT_EQ(row.compare(0, kAnnouncement.size(), kAnnouncement), 0) << row;
-    const std::string sides = row.substr(kAnnouncement.size());
-    const size_t vs = sides.find(" vs ");
-    const int32_t a = playerId(sides.substr(0, vs));
-    const int32_t b = vs == std::string::npos ? -1 : playerId(sides.substr(vs + 4));
-    if (a >= 0 && b >= 0) matches.push_back({a, b});
+  for (const MatchToPlay& m : state.toPlay) {
+    EXPECT_TRUE(isPlayerId(m.first.id) || isPlayerId(m.second.id));
+    EXPECT_EQ(m.playable, isPlayerId(m.first.id) && isPlayerId(m.second.id));
+    if (m.playable) matches.push_back({m.first.id, m.second.id});
   }
   return matches;
 }
@@ -57,63 +39,92 @@ std::vector<std::string> comparable(const std::vector<Participant>& placement) {
   return out;
 }
 
+// The reachable places agree with the placement: together they cover every
+// place, and a decided place is reachable by its player alone, for whom it
+// is the only one.
+void checkReachable(const TournamentState& state, const std::string& where) {
+  const size_t n = state.placement.size();
+  ASSERT_EQ(state.reachable.size(), n) << where;
+  std::vector<int> reachers(n + 1, 0);
+  for (const std::vector<int>& places : state.reachable) {
+    EXPECT_FALSE(places.empty()) << where;
+    for (int place : places) ++reachers.at(static_cast<size_t>(place));
+  }
+  for (size_t place = 1; place <= n; ++place) {
+    EXPECT_GE(reachers[place], 1) << where << ": nobody can reach place " << place;
+    const Participant& holder = state.placement[place - 1];
+    if (!isPlayerId(holder.id)) continue;
+    EXPECT_EQ(reachers[place], 1) << where << ": decided place " << place;
+    EXPECT_EQ(state.reachable[holder.id], std::vector<int>{static_cast<int>(place)})
+        << where << ": player " << holder.id << " holds place " << place;
+  }
+}
+
+// Each player's places are a subset of what they were.
+void checkShrunk(const Places& before, const Places& after, const std::string& where) {
+  for (size_t id = 0; id < before.size(); ++id) {
+    EXPECT_TRUE(std::includes(before[id].begin(), before[id].end(), after[id].begin(),
+                              after[id].end()))
+        << where << ": player " << id << " can reach a place it could not before";
+  }
+}
+
 // Up to this many players a result is entered at every turn, as the operator
-// does. Larger tournaments take results for a random number of the announced
-// matches, in row order, per turn: a rebuild costs about n squared (the names
-// nest), and a turn per result would make the suite slow under sanitizers.
+// does. Larger tournaments take results for a random number of the playable
+// matches, in order, per turn, to keep the suite fast under sanitizers.
 constexpr size_t kOneResultPerTurnUpTo = 40;
 
 class TournamentPropertyTest : public ::testing::Test {
  protected:
   void SetUp() override { resetEngineState(); }
 
-  std::vector<Participant> rebuild() {
-    leftPanel.clear();
-    return buildBracket(players);
-  }
+  TournamentState rebuild() { return computeTournament(players); }
 
-  // Plays the tournament to its end; returns the final placement.
-  std::vector<Participant> playOut();
-  // Notes the announced matches; none may have been played already.
-  void noteAnnounced(const std::vector<IdPair>& matches);
+  // Plays the tournament to its end; returns the final state.
+  TournamentState playOut();
+  // Notes the playable matches; none may have been played already.
+  void notePlayable(const std::vector<IdPair>& matches);
   // Logs a result for the match, either side winning at random.
   MatchRecord enterResult(IdPair match);
-  // Cancelling the result just entered gives the placement before it again;
-  // entering it once more gives the placement with it again.
-  void checkCancelRoundTrip(const std::vector<Participant>& before,
-                            const MatchRecord& entered);
+  // Cancelling the result just entered gives the state before it again;
+  // entering it once more gives the state with it again.
+  void checkCancelRoundTrip(const TournamentState& before, const MatchRecord& entered);
 
   std::vector<Participant> players;
   std::mt19937 rng;
   std::set<IdPair> played;
-  std::set<IdPair> announced;
+  std::set<IdPair> offered;
 };
 
-std::vector<Participant> TournamentPropertyTest::playOut() {
+TournamentState TournamentPropertyTest::playOut() {
   const size_t n = players.size();
   for (size_t turn = 0;; ++turn) {
-    const std::vector<Participant> before = rebuild();
-    EXPECT_EQ(before.size(), n);
-    const std::vector<IdPair> playable = announcedPlayerMatches();
-    if (leftPanel.cursorRow() == 0) return before;
+    const TournamentState before = rebuild();
+    const std::string where = std::to_string(n) + " players, turn " + std::to_string(turn);
+    EXPECT_EQ(before.placement.size(), n) << where;
+    checkReachable(before, where);
+    const std::vector<IdPair> playable = playableMatches(before);
+    if (before.toPlay.empty()) return before;
     if (playable.empty() || turn > n * n) {
-      ADD_FAILURE() << n << " players, turn " << turn << ": nothing playable";
+      ADD_FAILURE() << where << ": nothing playable";
       return before;
     }
-    noteAnnounced(playable);
+    notePlayable(playable);
     const size_t count = n <= kOneResultPerTurnUpTo ? 1 : 1 + rng() % playable.size();
     MatchRecord entered;
     for (size_t i = 0; i < count; ++i) entered = enterResult(playable[i]);
+    const TournamentState after = rebuild();
+    checkShrunk(before.reachable, after.reachable, where);
     if (count == 1 && rng() % 8 == 0) checkCancelRoundTrip(before, entered);
   }
 }
 
-void TournamentPropertyTest::noteAnnounced(const std::vector<IdPair>& matches) {
+void TournamentPropertyTest::notePlayable(const std::vector<IdPair>& matches) {
   for (const IdPair& m : matches) {
     EXPECT_EQ(played.count(unordered(m.first, m.second)), 0u)
         << players.size() << " players: p" << m.first << " vs p" << m.second
-        << " announced again";
-    announced.insert(unordered(m.first, m.second));
+        << " offered again";
+    offered.insert(unordered(m.first, m.second));
   }
 }
 
@@ -127,14 +138,20 @@ MatchRecord TournamentPropertyTest::enterResult(IdPair match) {
   return result;
 }
 
-void TournamentPropertyTest::checkCancelRoundTrip(
-    const std::vector<Participant>& before, const MatchRecord& entered) {
-  const std::vector<std::string> after = comparable(rebuild());
+void TournamentPropertyTest::checkCancelRoundTrip(const TournamentState& before,
+                                                  const MatchRecord& entered) {
+  const TournamentState after = rebuild();
   cancelLastResult();
-  EXPECT_EQ(comparable(rebuild()), comparable(before))
+  const TournamentState cancelled = rebuild();
+  EXPECT_EQ(comparable(cancelled.placement), comparable(before.placement))
+      << players.size() << " players, after cancelling " << recordText(entered);
+  EXPECT_EQ(cancelled.reachable, before.reachable)
       << players.size() << " players, after cancelling " << recordText(entered);
   appendResult(entered);
-  EXPECT_EQ(comparable(rebuild()), after)
+  const TournamentState again = rebuild();
+  EXPECT_EQ(comparable(again.placement), comparable(after.placement))
+      << players.size() << " players, after entering again " << recordText(entered);
+  EXPECT_EQ(again.reachable, after.reachable)
       << players.size() << " players, after entering again " << recordText(entered);
 }
 
@@ -145,25 +162,37 @@ TEST_F(TournamentPropertyTest, EveryTournamentEndsWithEachPlayerPlacedOnce) {
     resetEngineState();
     players.clear();
     played.clear();
-    announced.clear();
+    offered.clear();
     for (int i = 0; i < n; ++i) players.push_back({i, "p" + std::to_string(i)});
     rng.seed(static_cast<unsigned>(n));
 
-    const std::vector<Participant> placement = playOut();
+    const TournamentState end = playOut();
 
-    std::vector<Participant> sorted = placement;
+    std::vector<Participant> sorted = end.placement;
     std::sort(sorted.begin(), sorted.end(),
               [](const Participant& a, const Participant& b) { return a.id < b.id; });
     EXPECT_EQ(sorted, players) << n << " players";
-    EXPECT_EQ(panelLines(leftPanel), std::vector<std::string>{}) << n << " players";
-    EXPECT_EQ(announced, played) << n << " players";
+    EXPECT_TRUE(end.finished()) << n << " players";
+    EXPECT_EQ(offered, played) << n << " players";
+    for (size_t place = 0; place < end.placement.size(); ++place)
+      EXPECT_EQ(end.reachable[end.placement[place].id],
+                std::vector<int>{static_cast<int>(place) + 1})
+          << n << " players, place " << place + 1;
+    // Every logged result was used; none cancelled (the round trips put
+    // each cancelled result back as a new entry).
+    for (size_t i = 0; i < end.results.size(); ++i)
+      EXPECT_TRUE(end.results[i] == ResultUse::kUsed ||
+                  end.results[i] == ResultUse::kCancelled)
+          << n << " players, entry " << i;
 
     // Only which results are in the log matters, not the order they came in.
-    std::vector<MatchRecord> results = MatchLog;
+    std::vector<MatchRecord> results;
+    for (const MatchRecord& r : matchLog())
+      if (r.winner.id != kNoParticipant) results.push_back(r);
     std::shuffle(results.begin(), results.end(), rng);
     resetEngineState();
     for (const MatchRecord& r : results) appendResult(r);
-    EXPECT_EQ(rebuild(), placement) << n << " players, results shuffled";
+    EXPECT_EQ(rebuild().placement, end.placement) << n << " players, results shuffled";
   }
 }
 

@@ -6,9 +6,14 @@
 //    which the dialogue must end), only once the replay is used up, and only
 //    after frames were released;
 //  - at every "Gagnant : " the standings hold one numbered row per player
-//    and nothing below, and every announcement row starts as it should;
-//  - a cancel notice names the newest entry of MatchLog;
-//  - MatchLog holds players only: ids from 0 to the player count - 1, or -1.
+//    and nothing below;
+//  - the tournament of every turn is whole: every place can be reached by
+//    somebody, a decided place by its player alone, every match to play has
+//    a player and is playable exactly when it has two, and every entry of
+//    the match log has its use;
+//  - a cancel notice names the newest entry of the match log;
+//  - the match log holds players only: ids from 0 to the player count - 1,
+//    or -1.
 #include "replay_harness.h"
 
 #include <cstdio>
@@ -20,8 +25,10 @@
 #include "control/answer_source.h"
 #include "control/dialogue.h"
 #include "display/text_panel.h"
+#include "control/program_state.h"
+#include "display/tournament_panels.h"
 #include "engine/match_log.h"
-#include "engine/standings.h"
+#include "engine/tournament_state.h"
 
 namespace {
 
@@ -41,7 +48,7 @@ struct RunState {
   bool held = false;
   int playersPrompted = 0;  // highest k of "Nom du joueur k : "
   int turns = 0;
-  size_t checkedResults = 0;  // entries of MatchLog already checked
+  size_t checkedResults = 0;  // entries of the match log already checked
 };
 
 RunState run;
@@ -49,7 +56,6 @@ RunState run;
 const std::string kPlayerPrompt = "Nom du joueur ";
 const std::string kWinnerPrompt = "Gagnant : ";
 const std::string kCancelNotice = "Le dernier match sera annule (";
-const std::string kAnnouncement = "***** Play match ";
 
 [[noreturn]] void fail(const std::string& what) {
   std::fprintf(stderr, "replay harness: %s\n", what.c_str());
@@ -66,16 +72,16 @@ std::string gridRow(const std::vector<char>& grid, int width, int r) {
 // Checks the entries appended since the last call. A cancel only turns a
 // winner id into -1, so older entries need no second look.
 void checkLog() {
-  for (size_t i = run.checkedResults; i < MatchLog.size(); ++i) {
-    const MatchRecord& r = MatchLog[i];
+  for (size_t i = run.checkedResults; i < matchLog().size(); ++i) {
+    const MatchRecord& r = matchLog()[i];
     for (int32_t id : {r.winner.id, r.loser.id}) {
       if (id != kNoParticipant && (id < 0 || id >= run.playersPrompted))
-        fail("MatchLog entry " + std::to_string(i) + " holds id " +
+        fail("match log entry " + std::to_string(i) + " holds id " +
              std::to_string(id) + " with " +
              std::to_string(run.playersPrompted) + " players");
     }
   }
-  run.checkedResults = MatchLog.size();
+  run.checkedResults = matchLog().size();
 }
 
 // The panels as they stand when the winner is asked for.
@@ -96,19 +102,40 @@ void checkPanels() {
         row + " " != prefix)  // an empty name leaves the trailing space cut
       fail("standings row " + std::to_string(r) + ": " + row);
   }
-  std::vector<char> left = leftPanel.getGrid();
-  for (int r = 0; r < kPanelHeight; ++r) {
-    std::string row = gridRow(left, leftPanel.width, r);
-    if (!row.empty() && row.compare(0, kAnnouncement.size(), kAnnouncement) != 0)
-      fail("announcement row " + std::to_string(r) + ": " + row);
+}
+
+void tournamentShown(const TournamentState& state) {
+  const size_t n = state.players.size();
+  if (state.placement.size() != n || state.reachable.size() != n)
+    fail("a tournament of " + std::to_string(n) + " players with " +
+         std::to_string(state.placement.size()) + " places");
+  std::vector<int> reachers(n + 1, 0);
+  for (const std::vector<int>& places : state.reachable)
+    for (int place : places) {
+      if (place < 1 || place > static_cast<int>(n)) fail("place " + std::to_string(place));
+      ++reachers[static_cast<size_t>(place)];
+    }
+  for (size_t place = 1; place <= n; ++place) {
+    const int32_t holder = state.placement[place - 1].id;
+    if (reachers[place] == 0) fail("nobody can reach place " + std::to_string(place));
+    if (isPlayerId(holder) &&
+        (reachers[place] != 1 ||
+         state.reachable[holder] != std::vector<int>{static_cast<int>(place)}))
+      fail("decided place " + std::to_string(place) + " is not its player's alone");
   }
+  for (const MatchToPlay& m : state.toPlay) {
+    const bool first = isPlayerId(m.first.id), second = isPlayerId(m.second.id);
+    if (!(first || second) || m.playable != (first && second))
+      fail("match to play " + m.first.name + " vs " + m.second.name);
+  }
+  if (state.results.size() != matchLog().size()) fail("a result without its use");
 }
 
 void drawPanels() {}
 
 void drawMessageLine(std::string text) {
   if (text.compare(0, kCancelNotice.size(), kCancelNotice) != 0) return;
-  if (!hasResults()) fail("cancel notice with an empty MatchLog: " + text);
+  if (!hasResults()) fail("cancel notice with an empty match log: " + text);
   MatchRecord last = lastResult();
   std::string expected = kCancelNotice + last.winner.name +
                          " avait gagne contre " + last.loser.name + ")";
@@ -143,12 +170,10 @@ ReplayFigures runReplayInput(const uint8_t* data, size_t size) {
   static NullBuffer nullBuffer;
   static std::ostream nullStream(&nullBuffer);
   static const Frontend ui{drawPanels, drawMessageLine, drawPromptLine,
-                           typeAnswer, holdFrames};
+                           typeAnswer, holdFrames, tournamentShown};
 
   run = RunState();
-  resetMatchLog();
-  leftPanel.clear();
-  rightPanel.clear();
+  resetProgramState();
   replayBuffer.load(std::string(reinterpret_cast<const char*>(data), size));
 
   DialogueFiles files;
@@ -158,5 +183,5 @@ ReplayFigures runReplayInput(const uint8_t* data, size_t size) {
   int status = runTournament(ui, files);
   if (status != 0) fail("exit status " + std::to_string(status));
   checkLog();
-  return ReplayFigures{run.playersPrompted, run.turns, MatchLog.size()};
+  return ReplayFigures{run.playersPrompted, run.turns, matchLog().size()};
 }

@@ -6,7 +6,7 @@
 // Shared by the libFuzzer target and by the regression runner that replays
 // the corpus and the saved crashes under the normal compiler.
 //
-// Resets MatchLog, placeholderCounter, both panels and replayBuffer before
+// Resets every global of the program (resetProgramState) before
 // the run. Never opens the transcript, so nothing is written to disk.
 #pragma once
 
@@ -17,7 +17,7 @@
 struct ReplayFigures {
   int players = 0;      // highest player number prompted
   int turns = 0;        // times the winner was asked for
-  size_t results = 0;   // final size of MatchLog
+  size_t results = 0;   // final size of the match log
 };
 
 // Plays the bytes as a loaded transcript. Returns when the run ended as it

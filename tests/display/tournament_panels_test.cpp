@@ -1,4 +1,4 @@
-#include "engine/standings.h"
+#include "display/tournament_panels.h"
 
 #include <gtest/gtest.h>
 

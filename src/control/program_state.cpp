@@ -1,0 +1,18 @@
+// program_state.cpp: see program_state.h.
+#include "control/program_state.h"
+
+#include "control/answer_source.h"
+#include "control/transcript.h"
+#include "display/text_panel.h"
+#include "engine/match_log.h"
+#include "engine/participant.h"
+
+void resetProgramState() {
+  resetMatchLog();
+  resetPlaceholders();
+  leftPanel.clear();
+  rightPanel.clear();
+  replayBuffer = {};
+  transcript.close();
+  transcript.clear();
+}

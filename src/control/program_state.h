@@ -1,0 +1,8 @@
+// program_state.h: one way to put every global of the program back to its
+// start value, for tests, the fuzzer and the benchmarks, which run many
+// dialogues or tournaments in one process.
+#pragma once
+
+// Empties the match log, the panels and replayBuffer, puts
+// placeholderCounter back to 100 and closes the transcript.
+void resetProgramState();

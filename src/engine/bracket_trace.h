@@ -1,0 +1,47 @@
+// bracket_trace.h: what one rebuild of the bracket learns besides the
+// placement: the matches to play now, the logged results it consulted, and
+// for every placeholder it made, the players who can still end up in it.
+//
+// A trace belongs to one rebuild: start it with startTrace() (match_log.h)
+// just before buildBracket, and read it once the rebuild is over.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <vector>
+
+#include "engine/participant.h"
+
+// A pairing the log has no result for and at least one side of which is a
+// player. Playable when both sides are players; otherwise it waits for the
+// placeholder side's match to be played.
+struct MatchToPlay {
+  Participant first;
+  Participant second;
+  bool playable = false;
+};
+
+struct BracketTrace {
+  // In the order the rebuild met them, which is the announcement order.
+  std::vector<MatchToPlay> toPlay;
+  // Positions in the match log of the results that settled a pairing.
+  std::vector<size_t> consulted;
+
+  // For each pair of players the log has a live result for, who won it (the
+  // oldest live entry decides, as in a look-up): beats[p] holds the players
+  // p has beaten, beatenBy[p] those who beat p.
+  std::array<PlayerSet, kMaxPlayers> beats{};
+  std::array<PlayerSet, kMaxPlayers> beatenBy{};
+
+  // placeholderCounter when the trace started: placeholders made during the
+  // rebuild have the ids that follow it.
+  int32_t firstPlaceholderId = 0;
+  // Candidates of those placeholders, by id - firstPlaceholderId - 1.
+  std::vector<PlayerSet> placeholderCandidates;
+
+  // The players who can still fill the participant's slot: the player
+  // itself, the recorded set of a placeholder of this rebuild, or nobody.
+  PlayerSet candidates(const Participant& p) const;
+  // Records the candidates of a placeholder made during this rebuild.
+  void setCandidates(int32_t placeholderId, const PlayerSet& players);
+};

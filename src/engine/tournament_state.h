@@ -1,0 +1,41 @@
+// tournament_state.h: the tournament as one value, computed from the players
+// and the match log at every turn, for every view to read: the matches to
+// play now, the placement, the places each player can still reach, and what
+// became of each logged result.
+//
+// Changes nothing but placeholderCounter (the rebuild draws placeholder ids).
+#pragma once
+
+#include <vector>
+
+#include "engine/bracket_trace.h"
+#include "engine/participant.h"
+
+// What the latest rebuild made of one entry of the match log.
+enum class ResultUse {
+  kCancelled,  // winner id -1: cancelled (or a winner that named nobody)
+  kUsed,       // a pairing of the bracket was settled by this entry
+  kUnused,     // live, but no pairing of the bracket asks for it now
+};
+
+struct TournamentState {
+  // The players, ids 0 to n-1 in entry order.
+  std::vector<Participant> players;
+  // Pairings without a result that have at least one player, in the order
+  // they are announced; playable ones have two players.
+  std::vector<MatchToPlay> toPlay;
+  // Place 1 first: a player once the place is decided, else a placeholder.
+  std::vector<Participant> placement;
+  // reachable[id]: the places (1 = first, ascending) player id can still
+  // end in; a single place once it is decided.
+  std::vector<std::vector<int>> reachable;
+  // One per entry of the match log, in the same order.
+  std::vector<ResultUse> results;
+
+  // True when every place is decided.
+  bool finished() const;
+};
+
+// Rebuilds the bracket of the players (ids 0 to n-1 in order, n >= 2) from
+// the match log.
+TournamentState computeTournament(const std::vector<Participant>& players);
