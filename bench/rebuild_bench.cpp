@@ -154,7 +154,8 @@ void holdNothing(bool) {}
 void BM_ReplayWholeTournament(benchmark::State& state) {
   int count = static_cast<int>(state.range(0));
   std::string text = transcriptOf(count, playOrDie(numberedPlayers(count)));
-  Frontend ui{drawNothing, showNothing, showNothing, closedWindow, holdNothing, nullptr};
+  Frontend ui{drawNothing, showNothing, showNothing, closedWindow, holdNothing, nullptr,
+              nullptr};
   std::ofstream sink("/dev/null");
   DialogueFiles files;
   files.out = &sink;

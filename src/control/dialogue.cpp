@@ -11,6 +11,7 @@
 #include <iostream>
 
 #include "control/answer_source.h"
+#include "control/status_line.h"
 #include "control/transcript.h"
 #include "display/tournament_panels.h"
 #include "engine/match_log.h"
@@ -89,6 +90,18 @@ void record(const Session& s, const std::string& answer) {
   if (!recordAnswer(answer, &reason)) reportUnsaved(s, reason);
 }
 
+// Draws the status band as its parts stand. drawPanels clears the whole
+// window, the band included, so this follows every drawPanels.
+void showStatus(const Session& s) {
+  if (s.ui.drawStatusLine != nullptr) s.ui.drawStatusLine(statusText(), statusIsWarning());
+}
+
+// Draws the panels, then the status band over them.
+void drawPanelsAndStatus(const Session& s) {
+  s.ui.drawPanels();
+  showStatus(s);
+}
+
 // Reads the next answer and records it at once. False when the window was
 // closed; the partial answer is then not recorded.
 bool readRecorded(const Session& s, std::string* answer) {
@@ -141,7 +154,7 @@ void showTournament(Session& s) {
   s.state = computeTournament(s.players);
   writeTournament(s.state);
   if (s.ui.tournamentShown != nullptr) s.ui.tournamentShown(s.state);
-  s.ui.drawPanels();
+  drawPanelsAndStatus(s);
 }
 
 bool isCancelWord(const std::string& answer) {
@@ -192,7 +205,7 @@ bool playTurn(Session& s) {
   s.ui.drawPromptLine(kWinnerPrompt);
   std::string answer;
   if (!readRecorded(s, &answer)) return false;
-  s.ui.drawPanels();
+  drawPanelsAndStatus(s);
   if (answer == "quit" || answer == "exit") return false;
   if (isCancelWord(answer)) return cancelNewest(s);
   return enterResult(s, answer);

@@ -33,6 +33,8 @@ struct Frontend {
   // Told the tournament as rebuilt at each turn, before its panels are
   // drawn, for views beyond the panels. May be null.
   void (*tournamentShown)(const TournamentState& state);
+  // Draws the status band (see status_line.h). May be null.
+  void (*drawStatusLine)(std::string text, bool warning);
 };
 
 // Where the dialogue's files live and where its console output goes.

@@ -65,6 +65,6 @@ int main(int, char*[]) {
   SDL_WM_SetCaption(kTitle, nullptr);
   drawCreditLine();
   Frontend ui{drawPanels, drawMessageLine, drawPromptLine, typeAnswer, holdFrames,
-              nullptr};
+              nullptr, drawStatusLine};
   std::exit(runDialogue(ui, DialogueFiles{}));
 }

@@ -2,6 +2,7 @@
 #include "control/program_state.h"
 
 #include "control/answer_source.h"
+#include "control/status_line.h"
 #include "control/transcript.h"
 #include "display/text_panel.h"
 #include "engine/match_log.h"
@@ -13,6 +14,7 @@ void resetProgramState() {
   leftPanel.clear();
   rightPanel.clear();
   replayBuffer = {};
+  resetStatus();
   transcript.close();
   transcript.clear();
 }

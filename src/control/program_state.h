@@ -3,6 +3,6 @@
 // dialogues or tournaments in one process.
 #pragma once
 
-// Empties the match log, the panels and replayBuffer, puts
+// Empties the match log, the panels, replayBuffer and the status line, puts
 // placeholderCounter back to 100 and closes the transcript.
 void resetProgramState();

@@ -35,6 +35,8 @@ struct Strip {
 constexpr Strip kMessageStrip = {{0, 740, 1000, 20}, {0, 100, 250, 0}};
 constexpr Strip kPromptStrip = {{0, 760, 300, 20}, {0, 255, 100, 0}};
 constexpr Strip kInputStrip = {{300, 760, 10000, 20}, {0, 255, 200, 0}};
+constexpr Strip kStatusStrip = {{0, 780, 800, 20}, {255, 200, 60, 0}};
+constexpr Strip kWarningStrip = {{0, 780, 800, 20}, {255, 70, 70, 0}};
 
 // A panel grid as it was when drawPanels was called.
 struct PanelSnapshot {
@@ -43,7 +45,7 @@ struct PanelSnapshot {
   int width = 1;
 };
 
-enum class Operation { kCredit, kPanels, kMessage, kPrompt, kInput };
+enum class Operation { kCredit, kPanels, kMessage, kPrompt, kInput, kStatus, kWarning };
 
 struct DrawCall {
   Operation operation;
@@ -112,6 +114,12 @@ void render(const DrawCall& call) {
     case Operation::kInput:
       renderStrip(kInputStrip, call.text);
       break;
+    case Operation::kStatus:
+      renderStrip(kStatusStrip, call.text);
+      break;
+    case Operation::kWarning:
+      renderStrip(kWarningStrip, call.text);
+      break;
   }
 }
 
@@ -140,6 +148,10 @@ void drawMessageLine(std::string text) { perform(Operation::kMessage, std::move(
 void drawPromptLine(std::string text) { perform(Operation::kPrompt, std::move(text)); }
 
 void drawInputLine(std::string text) { perform(Operation::kInput, std::move(text)); }
+
+void drawStatusLine(std::string text, bool warning) {
+  perform(warning ? Operation::kWarning : Operation::kStatus, std::move(text));
+}
 
 void holdFrames(bool hold) {
   bool releasing = framesHeld && !hold;

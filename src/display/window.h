@@ -7,6 +7,8 @@
 //   message strip  y 740..759, from x 0      colour (0, 100, 250)
 //   prompt strip   y 760..779, x 0..299      colour (0, 255, 100)
 //   input strip    y 760..779, from x 300    colour (0, 255, 200)
+//   status band    y 780..799, from x 0      colour (255, 200, 60), or
+//                                            (255, 70, 70) for a warning
 //   panel rows     y = 15 * row, x = 10 * firstColumn, colour (0, 200, 255)
 #pragma once
 
@@ -28,6 +30,9 @@ void drawPanels();
 void drawMessageLine(std::string text);
 void drawPromptLine(std::string text);
 void drawInputLine(std::string text);
+// Clears the status band and draws the text in it (in the warning colour
+// when warning is set). The empty text leaves the band black.
+void drawStatusLine(std::string text, bool warning);
 
 // While held, drawing operations are only remembered (from the last
 // drawPanels on); releasing draws what was remembered, in order, and shows

@@ -123,7 +123,7 @@ inline void fakeTournamentShown(const TournamentState& state) {
 
 inline Frontend fakeFrontend() {
   return Frontend{fakeDrawPanels, fakeMessage, fakePrompt, fakeType, fakeHold,
-                  fakeTournamentShown};
+                  fakeTournamentShown, nullptr};
 }
 
 // --- a whole run against the fake window

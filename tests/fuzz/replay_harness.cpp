@@ -170,7 +170,7 @@ ReplayFigures runReplayInput(const uint8_t* data, size_t size) {
   static NullBuffer nullBuffer;
   static std::ostream nullStream(&nullBuffer);
   static const Frontend ui{drawPanels, drawMessageLine, drawPromptLine,
-                           typeAnswer, holdFrames, tournamentShown};
+                           typeAnswer, holdFrames, tournamentShown, nullptr};
 
   run = RunState();
   resetProgramState();
