@@ -32,6 +32,8 @@ struct BracketTrace {
   // p has beaten, beatenBy[p] those who beat p.
   std::array<PlayerSet, kMaxPlayers> beats{};
   std::array<PlayerSet, kMaxPlayers> beatenBy{};
+  // The players who appear in beats or beatenBy at all.
+  PlayerSet withResults;
 
   // placeholderCounter when the trace started: placeholders made during the
   // rebuild have the ids that follow it.

@@ -51,9 +51,14 @@ const size_t* decidingEntry(int32_t a, int32_t b) {
 // every member of `other`. (The sides come from separate parts of the
 // bracket, so any member of one can meet any member of the other.)
 PlayerSet ableAgainst(const PlayerSet& side, const PlayerSet& other,
-                      const std::array<PlayerSet, kMaxPlayers>& wrongWay) {
+                      const std::array<PlayerSet, kMaxPlayers>& wrongWay,
+                      const PlayerSet& withResults) {
+  // Only players with a logged result can be held back; most sides of an
+  // early turn have none, and this runs for every open match.
+  const PlayerSet doubtful = side & withResults;
   PlayerSet able = side;
-  for (size_t p = side._Find_first(); p < side.size(); p = side._Find_next(p)) {
+  for (size_t p = doubtful._Find_first(); p < doubtful.size();
+       p = doubtful._Find_next(p)) {
     if ((other & ~wrongWay[p]).none()) able.reset(p);
   }
   return able;
@@ -66,12 +71,13 @@ void noteOpenMatch(const Participant& a, const Participant& b,
     trace->toPlay.push_back(MatchToPlay{a, b, isPlayerId(a.id) && isPlayerId(b.id)});
   const PlayerSet sideA = trace->candidates(a);
   const PlayerSet sideB = trace->candidates(b);
+  const PlayerSet& logged = trace->withResults;
   trace->setCandidates(pending.winner.id,
-                       ableAgainst(sideA, sideB, trace->beatenBy) |
-                           ableAgainst(sideB, sideA, trace->beatenBy));
+                       ableAgainst(sideA, sideB, trace->beatenBy, logged) |
+                           ableAgainst(sideB, sideA, trace->beatenBy, logged));
   trace->setCandidates(pending.loser.id,
-                       ableAgainst(sideA, sideB, trace->beats) |
-                           ableAgainst(sideB, sideA, trace->beats));
+                       ableAgainst(sideA, sideB, trace->beats, logged) |
+                           ableAgainst(sideB, sideA, trace->beats, logged));
 }
 
 }  // namespace
@@ -81,6 +87,8 @@ const std::vector<MatchRecord>& matchLog() { return entries; }
 BracketTrace startTrace() {
   BracketTrace trace;
   trace.firstPlaceholderId = placeholderCounter;
+  // A rebuild of n players makes fewer than 4n placeholders.
+  trace.placeholderCandidates.reserve(4 * kMaxPlayers);
   for (const auto& pair : entriesByPair) {
     for (size_t position : pair.second) {
       const MatchRecord& r = entries[position];
@@ -88,6 +96,7 @@ BracketTrace startTrace() {
       if (!settles(r, r.winner.id, r.loser.id)) continue;
       trace.beats[r.winner.id].set(r.loser.id);
       trace.beatenBy[r.loser.id].set(r.winner.id);
+      trace.withResults.set(r.winner.id).set(r.loser.id);
       break;  // the oldest live entry decides
     }
   }

@@ -29,13 +29,20 @@ struct TournamentState {
   // reachable[id]: the places (1 = first, ascending) player id can still
   // end in; a single place once it is decided.
   std::vector<std::vector<int>> reachable;
-  // One per entry of the match log, in the same order.
-  std::vector<ResultUse> results;
+  // Positions in the match log of the results this rebuild used, in
+  // ascending order (see resultUses for every entry's use).
+  std::vector<size_t> usedResults;
 
   // True when every place is decided.
   bool finished() const;
 };
 
 // Rebuilds the bracket of the players (ids 0 to n-1 in order, n >= 2) from
-// the match log.
+// the match log. Costs the same whatever the length of the log.
 TournamentState computeTournament(const std::vector<Participant>& players);
+
+// The use of every entry of the log, in order, as the state's rebuild saw
+// it. Reads the whole log: for views that list the results, not for every
+// replayed turn of a long file.
+std::vector<ResultUse> resultUses(const TournamentState& state,
+                                  const std::vector<MatchRecord>& log);

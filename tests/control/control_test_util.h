@@ -77,8 +77,8 @@ struct FakeWindow {
   bool held = false;
   // leftPanel and rightPanel as drawn by each drawPanels, non-blank rows.
   std::vector<std::vector<std::string>> leftFrames, rightFrames;
-  // The tournament as each turn rebuilt it.
-  std::vector<TournamentState> states;
+  // The tournament as the latest turn rebuilt it.
+  TournamentState lastState;
 
   static FakeWindow& get() {
     static FakeWindow window;
@@ -118,7 +118,7 @@ inline void fakeHold(bool hold) {
 }
 
 inline void fakeTournamentShown(const TournamentState& state) {
-  FakeWindow::get().states.push_back(state);
+  FakeWindow::get().lastState = state;
 }
 
 inline Frontend fakeFrontend() {

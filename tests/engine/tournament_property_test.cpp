@@ -180,9 +180,9 @@ TEST_F(TournamentPropertyTest, EveryTournamentEndsWithEachPlayerPlacedOnce) {
           << n << " players, place " << place + 1;
     // Every logged result was used; none cancelled (the round trips put
     // each cancelled result back as a new entry).
-    for (size_t i = 0; i < end.results.size(); ++i)
-      EXPECT_TRUE(end.results[i] == ResultUse::kUsed ||
-                  end.results[i] == ResultUse::kCancelled)
+    const std::vector<ResultUse> uses = resultUses(end, matchLog());
+    for (size_t i = 0; i < uses.size(); ++i)
+      EXPECT_TRUE(uses[i] == ResultUse::kUsed || uses[i] == ResultUse::kCancelled)
           << n << " players, entry " << i;
 
     // Only which results are in the log matters, not the order they came in.

@@ -9,8 +9,8 @@
 //    and nothing below;
 //  - the tournament of every turn is whole: every place can be reached by
 //    somebody, a decided place by its player alone, every match to play has
-//    a player and is playable exactly when it has two, and every entry of
-//    the match log has its use;
+//    a player and is playable exactly when it has two, and every result it
+//    used is a live entry of the match log;
 //  - a cancel notice names the newest entry of the match log;
 //  - the match log holds players only: ids from 0 to the player count - 1,
 //    or -1.
@@ -128,7 +128,9 @@ void tournamentShown(const TournamentState& state) {
     if (!(first || second) || m.playable != (first && second))
       fail("match to play " + m.first.name + " vs " + m.second.name);
   }
-  if (state.results.size() != matchLog().size()) fail("a result without its use");
+  for (size_t position : state.usedResults)
+    if (position >= matchLog().size() || matchLog()[position].winner.id == kNoParticipant)
+      fail("used result " + std::to_string(position) + " is not a live entry");
 }
 
 void drawPanels() {}
