@@ -141,6 +141,34 @@ bool cancelEntry(size_t position) {
   return true;
 }
 
+bool findResult(int32_t a, int32_t b, size_t* position) {
+  const size_t* found = decidingEntry(a, b);
+  if (found == nullptr) return false;
+  *position = *found;
+  return true;
+}
+
+bool correctResult(size_t position, MatchRecord corrected) {
+  if (position >= entries.size()) return false;
+  const MatchRecord& old = entries[position];
+  if (old.winner.id == kNoParticipant || corrected.winner.id == kNoParticipant ||
+      pairKey(old.winner.id, old.loser.id) !=
+          pairKey(corrected.winner.id, corrected.loser.id))
+    return false;
+  // Copied: cancelEntry edits the list being walked.
+  const std::vector<size_t> samePair =
+      entriesByPair[pairKey(old.winner.id, old.loser.id)];
+  for (size_t other : samePair) cancelEntry(other);
+  appendResult(std::move(corrected));
+  return true;
+}
+
+void restoreMatchLog(std::vector<MatchRecord> saved) {
+  resetMatchLog();
+  entries.reserve(saved.size());
+  for (MatchRecord& r : saved) appendResult(std::move(r));
+}
+
 void resetMatchLog() {
   entries.clear();
   entriesByPair.clear();

@@ -1,8 +1,8 @@
 // match_log.h: the results entered so far, and the question the bracket asks
 // about every pairing: has this match been played?
 //
-// Owns the match log (changed only by appendResult, cancelLastResult and
-// cancelEntry, read through matchLog()). resolveMatch reports the matches
+// Owns the match log (changed only by appendResult, cancelLastResult,
+// cancelEntry, correctResult and restoreMatchLog, read through matchLog()). resolveMatch reports the matches
 // still to play into a BracketTrace; it writes nowhere else.
 #pragma once
 
@@ -49,6 +49,23 @@ void cancelLastResult();
 // False, changing nothing, when there is no such entry or it is cancelled
 // already.
 bool cancelEntry(size_t position);
+
+// The position of the live entry that decides {a, b}, in either order: the
+// oldest one, the same entry resolveMatch returns. False when there is none.
+bool findResult(int32_t a, int32_t b, size_t* position);
+
+// Replaces a logged result with its correction: marks the live entry at that
+// position cancelled, and with it every other live entry between the same
+// two players (none of which the bracket consults, but the oldest of them
+// would decide in its place), then appends `corrected`, which thus becomes
+// the newest entry and the only one deciding the pair. False, changing
+// nothing, when the entry at that position is not live or is not between
+// the two players of `corrected`.
+bool correctResult(size_t position, MatchRecord corrected);
+
+// Puts the log back as `saved`, a copy of matchLog() taken earlier, its
+// look-up index rebuilt. For trying a change out and undoing it exactly.
+void restoreMatchLog(std::vector<MatchRecord> saved);
 
 // Empties the log. For tests and for running several dialogues in one
 // process.

@@ -39,3 +39,11 @@ struct TournamentState {
 // Rebuilds the bracket of the players (ids 0 to n-1 in order, n >= 2) from
 // the match log.
 TournamentState computeTournament(const std::vector<Participant>& players);
+
+// How many results of the log the bracket consults now but would no longer
+// consult once the entry at `position` is corrected to `corrected` (see
+// correctResult in match_log.h); the corrected entry itself is not counted.
+// The correction is tried on the match log and undone: the log is left
+// exactly as it was (placeholderCounter advances, as for any rebuild).
+size_t resultsLostByCorrection(const std::vector<Participant>& players,
+                               size_t position, const MatchRecord& corrected);
