@@ -65,6 +65,7 @@ bool correctResult(size_t position, MatchRecord corrected);
 
 // Puts the log back as `saved`, a copy of matchLog() taken earlier, its
 // look-up index rebuilt. For trying a change out and undoing it exactly.
+// References into matchLog() taken before do not survive it.
 void restoreMatchLog(std::vector<MatchRecord> saved);
 
 // Empties the log. For tests and for running several dialogues in one

@@ -44,6 +44,7 @@ TournamentState computeTournament(const std::vector<Participant>& players);
 // consult once the entry at `position` is corrected to `corrected` (see
 // correctResult in match_log.h); the corrected entry itself is not counted.
 // The correction is tried on the match log and undone: the log is left
-// exactly as it was (placeholderCounter advances, as for any rebuild).
+// exactly as it was (placeholderCounter advances, as for any rebuild), but
+// references into matchLog() taken before the call do not survive it.
 size_t resultsLostByCorrection(const std::vector<Participant>& players,
                                size_t position, const MatchRecord& corrected);
