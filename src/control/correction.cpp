@@ -2,7 +2,6 @@
 #include "control/correction.h"
 
 #include "engine/match_log.h"
-#include "engine/tournament_state.h"
 
 const char* const kTrueWinnerPrompt = "Vrai gagnant : ";
 
@@ -26,10 +25,10 @@ std::string trueLoserPrompt(const std::string& winner) {
   return "Vrai perdant contre " + winner;
 }
 
-CorrectionPlan planCorrection(const std::vector<Participant>& players,
-                              const std::string& winner, const std::string& loser) {
-  const Participant w = lastNamed(players, winner);
-  const Participant l = lastNamed(players, loser);
+CorrectionPlan planCorrection(const TournamentState& now, const std::string& winner,
+                              const std::string& loser) {
+  const Participant w = lastNamed(now.players, winner);
+  const Participant l = lastNamed(now.players, loser);
   CorrectionPlan plan;
   plan.prompt = kAcknowledgePrompt;
   size_t position = 0;
@@ -39,7 +38,7 @@ CorrectionPlan planCorrection(const std::vector<Participant>& players,
     plan.message = "Aucun resultat entre " + winner + " et " + loser;
     return plan;
   }
-  // A copy: trying the correction out rebuilds the log.
+  // A copy: trying the correction out may move the log.
   const MatchRecord logged = matchLog()[position];
   if (logged.winner.id == w.id) {
     plan.outcome = CorrectionOutcome::kAlreadyRecorded;
@@ -49,7 +48,7 @@ CorrectionPlan planCorrection(const std::vector<Participant>& players,
   plan.outcome = CorrectionOutcome::kReversed;
   plan.position = position;
   plan.corrected = MatchRecord{w, l};
-  const size_t lost = resultsLostByCorrection(players, position, plan.corrected);
+  const size_t lost = resultsLostByCorrection(now, position, plan.corrected);
   plan.message = "Le resultat sera inverse (" + logged.winner.name +
                  " avait gagne contre " + logged.loser.name + ")" + lostNotice(lost);
   plan.prompt = kConfirmPrompt;

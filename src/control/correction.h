@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "engine/participant.h"
+#include "engine/tournament_state.h"
 
 enum class CorrectionOutcome {
   kNoResult,         // no live result between the two (or not two players)
@@ -37,9 +38,10 @@ std::string trueLoserPrompt(const std::string& winner);
 
 // What correcting the result between the players named `winner` and `loser`
 // (by the same rule as a result's names: the player entered last under that
-// exact name) would do. The log is left as it is.
-CorrectionPlan planCorrection(const std::vector<Participant>& players,
-                              const std::string& winner, const std::string& loser);
+// exact name) would do to the tournament `now`, computed from the log as it
+// stands. The log is left as it is.
+CorrectionPlan planCorrection(const TournamentState& now, const std::string& winner,
+                              const std::string& loser);
 
 // Applies a kReversed plan unless the answer to its prompt is exactly "non";
 // any other plan changes nothing. True when the log was changed.

@@ -202,7 +202,7 @@ bool correctOlderResult(const Session& s) {
   s.ui.drawPromptLine(trueLoserPrompt(winner));
   if (!readRecorded(s, &loser)) return false;
   drawPanelsAndStatus(s);
-  const CorrectionPlan plan = planCorrection(s.players, winner, loser);
+  const CorrectionPlan plan = planCorrection(s.state, winner, loser);
   s.ui.drawMessageLine(plan.message);
   s.ui.drawPromptLine(plan.prompt);
   if (!readRecorded(s, &confirmation)) return false;

@@ -1,8 +1,6 @@
 // tournament_state.cpp: one rebuild of the bracket, read into a value.
 #include "engine/tournament_state.h"
 
-#include <utility>
-
 #include "engine/bracket.h"
 #include "engine/match_log.h"
 
@@ -35,22 +33,21 @@ TournamentState computeTournament(const std::vector<Participant>& players) {
   return state;
 }
 
-// The correction is tried on the log itself, since look-ups read it, and a
-// saved copy is put back; cheaper undos (un-cancelling entries) would have
-// to keep the look-up index right by hand.
-size_t resultsLostByCorrection(const std::vector<Participant>& players,
-                               size_t position, const MatchRecord& corrected) {
-  const TournamentState before = computeTournament(players);
-  std::vector<MatchRecord> saved = matchLog();
-  if (!correctResult(position, corrected)) return 0;
-  const TournamentState after = computeTournament(players);
-  restoreMatchLog(std::move(saved));
+// The correction is tried on the log itself, since look-ups read it, then
+// undone entry by entry: copying the log instead would cost its whole length
+// for every correction.
+size_t resultsLostByCorrection(const TournamentState& now, size_t position,
+                               const MatchRecord& corrected) {
+  CorrectionUndo undo;
+  if (!correctResult(position, corrected, &undo)) return 0;
+  const TournamentState after = computeTournament(now.players);
+  undoCorrection(undo);
 
   // Entries cancelled by the correction (it, and unused ones of the same
   // pair) end as kCancelled, so only results of other pairs count.
   size_t lost = 0;
-  for (size_t i = 0; i < before.results.size(); ++i)
-    if (before.results[i] == ResultUse::kUsed && after.results[i] == ResultUse::kUnused)
+  for (size_t i = 0; i < now.results.size() && i < after.results.size(); ++i)
+    if (now.results[i] == ResultUse::kUsed && after.results[i] == ResultUse::kUnused)
       ++lost;
   return lost;
 }

@@ -40,11 +40,12 @@ struct TournamentState {
 // the match log.
 TournamentState computeTournament(const std::vector<Participant>& players);
 
-// How many results of the log the bracket consults now but would no longer
-// consult once the entry at `position` is corrected to `corrected` (see
-// correctResult in match_log.h); the corrected entry itself is not counted.
-// The correction is tried on the match log and undone: the log is left
-// exactly as it was (placeholderCounter advances, as for any rebuild), but
-// references into matchLog() taken before the call do not survive it.
-size_t resultsLostByCorrection(const std::vector<Participant>& players,
-                               size_t position, const MatchRecord& corrected);
+// How many results the bracket of `now` (the tournament as computed from
+// the log as it stands) consults that it would no longer consult once the
+// entry at `position` is corrected to `corrected` (see correctResult in
+// match_log.h). The correction is tried on the match log and undone: the
+// log is left exactly as it was (placeholderCounter advances, as for any
+// rebuild), but references into matchLog() taken before the call do not
+// survive it.
+size_t resultsLostByCorrection(const TournamentState& now, size_t position,
+                               const MatchRecord& corrected);

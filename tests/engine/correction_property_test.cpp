@@ -127,7 +127,7 @@ TEST_F(CorrectionPropertyTest, CorrectedTournamentEndsAsIfPlayedRightFromTheStar
     const MatchRecord wrong = log[position];
     const MatchRecord right{wrong.loser, wrong.winner};
     const std::string what = where + ", " + recordText(wrong) + " corrected";
-    const size_t lost = resultsLostByCorrection(players, position, right);
+    const size_t lost = resultsLostByCorrection(end, position, right);
     EXPECT_EQ(matchLog(), log) << what;
     expectSameShown(rebuild(), end, what + " in trial only");
     ASSERT_TRUE(correctResult(position, right)) << what;
