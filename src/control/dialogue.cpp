@@ -2,8 +2,9 @@
 //
 // Every turn rebuilds the bracket from the players and MatchLog, shows it,
 // and reads one answer: a result (winner then loser), a cancel of the newest
-// result, or the end of the run. Answers are recorded as soon as they are
-// read, before they are acted on, so a replay of save.txt takes the same road.
+// result, a correction of an older one, or the end of the run. Answers are
+// recorded as soon as they are read, before they are acted on, so a replay
+// of save.txt takes the same road.
 #include "control/dialogue.h"
 
 #include <algorithm>
@@ -11,6 +12,7 @@
 #include <iostream>
 
 #include "control/answer_source.h"
+#include "control/correction.h"
 #include "control/status_line.h"
 #include "control/transcript.h"
 #include "display/tournament_panels.h"
@@ -27,7 +29,8 @@ const char* const kCountOutOfRange =
     "Le nombre de joueurs doit etre compris entre 2 et 100";
 const char* const kAutoNamingHint =
     "Tapez 'auto' pour nommer les joueurs automatiquement";
-const char* const kTurnHint = "Vous pouvez aussi entrer 'quit' ou 'annuler'";
+const char* const kTurnHint =
+    "Vous pouvez aussi entrer 'quit', 'annuler' ou 'corriger'";
 const char* const kWinnerPrompt = "Gagnant : ";
 const char* const kAcknowledgePrompt = "Entree pour continuer";
 const char* const kNothingToCancel = "Aucun match a annuler";
@@ -179,22 +182,31 @@ bool cancelNewest(const Session& s) {
   return true;
 }
 
-// The player entered last under that exact name; a name that matches nobody
-// gives kNoParticipant with an empty name, which no log look-up can match.
-Participant lastNamed(const std::vector<Participant>& players,
-                      const std::string& name) {
-  Participant found;
-  for (const Participant& player : players)
-    if (player.name == name) found = player;
-  return found;
-}
-
 // Asks the loser of the winner just named and logs the result.
 bool enterResult(const Session& s, const std::string& winner) {
   s.ui.drawPromptLine("Perdant contre " + winner);
   std::string loser;
   if (!readRecorded(s, &loser)) return false;
   appendResult(MatchRecord{lastNamed(s.players, winner), lastNamed(s.players, loser)});
+  return true;
+}
+
+// "corriger": asks the true winner and loser, shows what correcting their
+// result would do, then reads the confirmation (or acknowledgement) and
+// applies it. Closing the window at any of these prompts applies nothing.
+bool correctOlderResult(const Session& s) {
+  s.ui.drawPromptLine(kTrueWinnerPrompt);
+  std::string winner, loser, confirmation;
+  if (!readRecorded(s, &winner)) return false;
+  drawPanelsAndStatus(s);
+  s.ui.drawPromptLine(trueLoserPrompt(winner));
+  if (!readRecorded(s, &loser)) return false;
+  drawPanelsAndStatus(s);
+  const CorrectionPlan plan = planCorrection(s.state, winner, loser);
+  s.ui.drawMessageLine(plan.message);
+  s.ui.drawPromptLine(plan.prompt);
+  if (!readRecorded(s, &confirmation)) return false;
+  applyCorrection(plan, confirmation);
   return true;
 }
 
@@ -208,6 +220,7 @@ bool playTurn(Session& s) {
   drawPanelsAndStatus(s);
   if (answer == "quit" || answer == "exit") return false;
   if (isCancelWord(answer)) return cancelNewest(s);
+  if (answer == "corriger") return correctOlderResult(s);
   return enterResult(s, answer);
 }
 

@@ -150,6 +150,48 @@ bool cancelEntry(size_t position) {
   return true;
 }
 
+bool findResult(int32_t a, int32_t b, size_t* position) {
+  const size_t* found = decidingEntry(a, b);
+  if (found == nullptr) return false;
+  *position = *found;
+  return true;
+}
+
+bool correctResult(size_t position, MatchRecord corrected, CorrectionUndo* undo) {
+  if (position >= entries.size()) return false;
+  const MatchRecord& old = entries[position];
+  if (old.winner.id == kNoParticipant || corrected.winner.id == kNoParticipant ||
+      pairKey(old.winner.id, old.loser.id) !=
+          pairKey(corrected.winner.id, corrected.loser.id))
+    return false;
+  // Copied: cancelEntry edits the list being walked.
+  const std::vector<size_t> samePair =
+      entriesByPair[pairKey(old.winner.id, old.loser.id)];
+  if (undo != nullptr) undo->cancelled.clear();
+  for (size_t other : samePair) {
+    if (undo != nullptr) undo->cancelled.emplace_back(other, entries[other].winner.id);
+    cancelEntry(other);
+  }
+  appendResult(std::move(corrected));
+  return true;
+}
+
+void undoCorrection(const CorrectionUndo& undo) {
+  if (entries.empty()) return;
+  // The corrected entry is the newest, so the last of its pair's positions.
+  const MatchRecord& added = entries.back();
+  std::vector<size_t>& positions = entriesByPair[pairKey(added.winner.id, added.loser.id)];
+  if (!positions.empty() && positions.back() == entries.size() - 1) positions.pop_back();
+  entries.pop_back();
+  // The cancelled entries were live: back with their winners, and back into
+  // the pair's positions, which stay in ascending order.
+  for (const auto& [position, winnerId] : undo.cancelled) {
+    entries[position].winner.id = winnerId;
+    positions.insert(std::lower_bound(positions.begin(), positions.end(), position),
+                     position);
+  }
+}
+
 void resetMatchLog() {
   entries.clear();
   entriesByPair.clear();

@@ -1,12 +1,14 @@
 // match_log.h: the results entered so far, and the question the bracket asks
 // about every pairing: has this match been played?
 //
-// Owns the match log (changed only by appendResult, cancelLastResult and
-// cancelEntry, read through matchLog()). resolveMatch reports the matches
-// still to play into a BracketTrace; it writes nowhere else.
+// Owns the match log (changed only by appendResult, cancelLastResult,
+// cancelEntry, correctResult and undoCorrection, read through matchLog()).
+// resolveMatch reports the matches still to play into a BracketTrace; it
+// writes nowhere else.
 #pragma once
 
 #include <cstddef>
+#include <utility>
 #include <vector>
 
 #include "engine/bracket_trace.h"
@@ -49,6 +51,32 @@ void cancelLastResult();
 // False, changing nothing, when there is no such entry or it is cancelled
 // already.
 bool cancelEntry(size_t position);
+
+// The position of the live entry that decides {a, b}, in either order: the
+// oldest one, the same entry resolveMatch returns. False when there is none.
+bool findResult(int32_t a, int32_t b, size_t* position);
+
+// What one correctResult changed, for undoCorrection: the entries it
+// cancelled, oldest first, with their winner ids before.
+struct CorrectionUndo {
+  std::vector<std::pair<size_t, int32_t>> cancelled;
+};
+
+// Replaces a logged result with its correction: marks the live entry at that
+// position cancelled, and with it every other live entry between the same
+// two players (none of which the bracket consults, but the oldest of them
+// would decide in its place), then appends `corrected`, which thus becomes
+// the newest entry and the only one deciding the pair. False, changing
+// nothing, when the entry at that position is not live or is not between
+// the two players of `corrected`. When `undo` is given, it is filled for
+// undoCorrection. Appending may move the log: references into matchLog()
+// do not survive the call.
+bool correctResult(size_t position, MatchRecord corrected, CorrectionUndo* undo = nullptr);
+
+// Puts the log and its look-up index back exactly as they were before the
+// correctResult that filled `undo`, which must be the latest change to the
+// log. For trying a correction out without keeping it.
+void undoCorrection(const CorrectionUndo& undo);
 
 // Empties the log. For tests and for running several dialogues in one
 // process.

@@ -9,6 +9,13 @@ int32_t nextPlaceholderId() { return ++placeholderCounter; }
 
 void resetPlaceholders() { placeholderCounter = kFirstPlaceholderId; }
 
+Participant lastNamed(const std::vector<Participant>& players, const std::string& name) {
+  Participant found;
+  for (const Participant& player : players)
+    if (player.name == name) found = player;
+  return found;
+}
+
 std::string generatedName(const char* tag,
                           std::initializer_list<const std::string*> parts) {
   // Sized once, since names are built hundreds of times per rebuild; short

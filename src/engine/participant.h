@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <initializer_list>
 #include <string>
+#include <vector>
 
 // Players' ids stay below this; anything at or above it is a placeholder.
 constexpr int32_t kFirstPlaceholderId = 100;
@@ -39,6 +40,11 @@ using PlayerSet = std::bitset<kMaxPlayers>;
 
 // True for the ids of players (0 to 99), false for placeholders and -1.
 inline bool isPlayerId(int32_t id) { return id >= 0 && id < kFirstPlaceholderId; }
+
+// The player entered last under that exact name, as an answer designates
+// one; a name that matches nobody gives kNoParticipant with an empty name,
+// which no log look-up can match.
+Participant lastNamed(const std::vector<Participant>& players, const std::string& name);
 
 // Last placeholder id handed out; 100 at start, never reset during a run.
 extern int32_t placeholderCounter;

@@ -30,7 +30,7 @@ struct TournamentState {
   // end in; a single place once it is decided.
   std::vector<std::vector<int>> reachable;
   // Positions in the match log of the results this rebuild used, in
-  // ascending order (see resultUses for every entry's use).
+  // ascending order, each once (see resultUses for every entry's use).
   std::vector<size_t> usedResults;
 
   // True when every place is decided.
@@ -46,3 +46,13 @@ TournamentState computeTournament(const std::vector<Participant>& players);
 // replayed turn of a long file.
 std::vector<ResultUse> resultUses(const TournamentState& state,
                                   const std::vector<MatchRecord>& log);
+
+// How many results the bracket of `now` (the tournament as computed from
+// the log as it stands) consults that it would no longer consult once the
+// entry at `position` is corrected to `corrected` (see correctResult in
+// match_log.h). The correction is tried on the match log and undone: the
+// log is left exactly as it was (placeholderCounter advances, as for any
+// rebuild), but references into matchLog() taken before the call do not
+// survive it.
+size_t resultsLostByCorrection(const TournamentState& now, size_t position,
+                               const MatchRecord& corrected);

@@ -184,6 +184,6 @@ const std::string kCountCall = "prompt:Nombre de joueurs : ";
 const std::string kAutoHintCall =
     "message:Tapez 'auto' pour nommer les joueurs automatiquement";
 const std::string kTurnHintCall =
-    "message:Vous pouvez aussi entrer 'quit' ou 'annuler'";
+    "message:Vous pouvez aussi entrer 'quit', 'annuler' ou 'corriger'";
 const std::string kWinnerCall = "prompt:Gagnant : ";
 const std::string kAcknowledgeCall = "prompt:Entree pour continuer";

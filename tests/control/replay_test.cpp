@@ -90,6 +90,9 @@ TEST_F(ReplayTest, RandomTournamentsReplayToTheSameState) {
     for (int turn = 0; turn < 25; ++turn) {
       if (random() % 6 == 0) {
         typed.insert(typed.end(), {pick({"annuler", "cancel", "anuler"}), "ok"});
+      } else if (random() % 5 == 0) {
+        typed.insert(typed.end(),
+                     {"corriger", pick(names), pick(names), pick({"", "non", "ok"})});
       } else {
         typed.insert(typed.end(), {pick(names), pick(names)});
       }

@@ -12,32 +12,11 @@
 #include "engine/match_log.h"
 #include "engine/tournament_state.h"
 #include "test_util.h"
+#include "tournament_play.h"
 
 namespace {
 
-using IdPair = std::pair<int32_t, int32_t>;
 using Places = std::vector<std::vector<int>>;
-
-IdPair unordered(int32_t a, int32_t b) { return {std::min(a, b), std::max(a, b)}; }
-
-// The playable matches of the state, in announcement order.
-std::vector<IdPair> playableMatches(const TournamentState& state) {
-  std::vector<IdPair> matches;
-  for (const MatchToPlay& m : state.toPlay) {
-    EXPECT_TRUE(isPlayerId(m.first.id) || isPlayerId(m.second.id));
-    EXPECT_EQ(m.playable, isPlayerId(m.first.id) && isPlayerId(m.second.id));
-    if (m.playable) matches.push_back({m.first.id, m.second.id});
-  }
-  return matches;
-}
-
-// Names, and ids of players only: placeholder ids change at every rebuild.
-std::vector<std::string> comparable(const std::vector<Participant>& placement) {
-  std::vector<std::string> out;
-  for (const Participant& p : placement)
-    out.push_back(p.name + (p.id < kFirstPlaceholderId ? "#" + std::to_string(p.id) : ""));
-  return out;
-}
 
 // The reachable places agree with the placement: together they cover every
 // place, and a decided place is reachable by its player alone, for whom it

@@ -11,7 +11,8 @@
 //    somebody, a decided place by its player alone, every match to play has
 //    a player and is playable exactly when it has two, and every result it
 //    used is a live entry of the match log;
-//  - a cancel notice names the newest entry of the match log;
+//  - a cancel notice names the newest entry of the match log, and a
+//    correction's reversal notice a live one;
 //  - the match log holds players only: ids from 0 to the player count - 1,
 //    or -1.
 #include "replay_harness.h"
@@ -56,6 +57,7 @@ RunState run;
 const std::string kPlayerPrompt = "Nom du joueur ";
 const std::string kWinnerPrompt = "Gagnant : ";
 const std::string kCancelNotice = "Le dernier match sera annule (";
+const std::string kReversalNotice = "Le resultat sera inverse (";
 
 [[noreturn]] void fail(const std::string& what) {
   std::fprintf(stderr, "replay harness: %s\n", what.c_str());
@@ -135,8 +137,27 @@ void tournamentShown(const TournamentState& state) {
 
 void drawPanels() {}
 
+bool startsWith(const std::string& text, const std::string& prefix) {
+  return text.compare(0, prefix.size(), prefix) == 0;
+}
+
+// The notice starts with a live entry's names, then the count of results
+// set aside, if any.
+void checkReversalNotice(const std::string& text) {
+  for (const MatchRecord& r : matchLog()) {
+    if (r.winner.id == kNoParticipant) continue;
+    const std::string named =
+        kReversalNotice + r.winner.name + " avait gagne contre " + r.loser.name + ")";
+    if (startsWith(text, named) &&
+        (text.size() == named.size() || startsWith(text.substr(named.size()), " ; ")))
+      return;
+  }
+  fail("reversal notice naming no live result: " + text);
+}
+
 void drawMessageLine(std::string text) {
-  if (text.compare(0, kCancelNotice.size(), kCancelNotice) != 0) return;
+  if (startsWith(text, kReversalNotice)) checkReversalNotice(text);
+  if (!startsWith(text, kCancelNotice)) return;
   if (!hasResults()) fail("cancel notice with an empty match log: " + text);
   MatchRecord last = lastResult();
   std::string expected = kCancelNotice + last.winner.name +
