@@ -4,6 +4,13 @@
 #include <string>
 
 // Blocks on window events until return is pressed, echoing every change in
-// the input strip. False when the window was closed (the partial answer is
-// dropped).
+// the input strip. Keys that type nothing and move the view (see
+// control/panel_view.h) redraw the panels and leave the answer alone. False
+// when the window was closed (the partial answer is dropped).
 bool typeAnswer(std::string* answer);
+
+// Frontend::holdFrames for the window: holdFrames (display/window.h), and on
+// release, at the end of a replay, every key pressed meanwhile is dropped,
+// so that keys pressed while answers were replayed neither type into the
+// first typed answer nor move the view.
+void holdFramesAndDropKeys(bool hold);
