@@ -6,12 +6,19 @@
 // draws.
 #include "control/keyboard.h"
 
+#include <errno.h>
+#include <poll.h>
+
 #include <SDL.h>
 
 #include "control/answer_source.h"
 #include "control/panel_view.h"
 #include "control/status_line.h"
 #include "display/window.h"
+
+// Last: Xlib's macros (None, Status, ...) must not reach the headers above.
+#include <SDL_syswm.h>
+#include <X11/extensions/scrnsaver.h>
 
 namespace {
 
@@ -45,6 +52,35 @@ ViewKey viewKeyOf(const SDL_keysym& key) {
   }
 }
 
+// The X connection SDL reads the window's events from; null under a video
+// driver without one (the dummy driver of the headless tests).
+Display* eventConnection() {
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (SDL_GetWMInfo(&info) != 1 || info.subsystem != SDL_SYSWM_X11) return nullptr;
+  return info.info.x11.display;
+}
+
+// The next event, sleeping until there is one. SDL_WaitEvent looks for
+// events every 10 ms, which wakes an idle program a hundred times a second;
+// instead this sleeps in poll on the X connection until the server sends
+// something. Events SDL has queued already, and events Xlib has read from
+// the connection but not handed to SDL yet, are taken before sleeping.
+// False when events cannot be read, which is treated like a closed window.
+bool waitForEvent(SDL_Event* event) {
+  Display* display = eventConnection();
+  if (display == nullptr) return SDL_WaitEvent(event) == 1;
+  for (;;) {
+    if (SDL_PollEvent(event) == 1) return true;
+    if (XPending(display) > 0) continue;
+    pollfd connection = {ConnectionNumber(display), POLLIN, 0};
+    if (poll(&connection, 1, -1) < 0 && errno != EINTR) return SDL_WaitEvent(event) == 1;
+    // A broken connection is left to SDL and Xlib, which report it.
+    if ((connection.revents & (POLLERR | POLLHUP | POLLNVAL)) != 0)
+      return SDL_WaitEvent(event) == 1;
+  }
+}
+
 // Moves the view for a key that types nothing; redraws only if it moved.
 void pressAndShow(ViewKey key) {
   if (pressViewKey(key)) redrawPanels(statusText(), statusIsWarning());
@@ -57,10 +93,7 @@ bool typeAnswer(std::string* answer) {
   SDL_EnableUNICODE(1);
   AnswerEdit edit;
   SDL_Event event;
-  // SDL_WaitEvent sleeps between checks, so waiting for the operator costs
-  // next to no processor time. It fails only when events cannot be read at
-  // all, which is treated like a closed window.
-  while (SDL_WaitEvent(&event)) {
+  while (waitForEvent(&event)) {
     if (event.type == SDL_QUIT) break;
     if (event.type != SDL_KEYDOWN) continue;
     const ViewKey viewKey = viewKeyOf(event.key.keysym);
@@ -92,4 +125,16 @@ void holdFramesAndDropKeys(bool hold) {
     }
   }
   holdFrames(hold);
+}
+
+void keepScreenAwake() {
+  Display* display = eventConnection();
+  int event = 0, error = 0, major = 0, minor = 0;
+  if (display == nullptr || !XScreenSaverQueryExtension(display, &event, &error) ||
+      !XScreenSaverQueryVersion(display, &major, &minor) ||
+      (major == 1 && minor < 1) || major < 1)
+    return;
+  // Lifted by the server when the connection closes, however the run ends.
+  XScreenSaverSuspend(display, True);
+  XFlush(display);
 }

@@ -14,3 +14,10 @@ bool typeAnswer(std::string* answer);
 // so that keys pressed while answers were replayed neither type into the
 // first typed answer nor move the view.
 void holdFramesAndDropKeys(bool hold);
+
+// Keeps the screen saver and display power saving away while the window is
+// open, so the standings stay in view. SDL 1.2 did so as a side effect of
+// looking for events every 10 ms; typeAnswer now sleeps until the X server
+// sends something, so this is asked of the server once instead. Does
+// nothing without an X connection or its screen saver extension.
+void keepScreenAwake();

@@ -67,6 +67,7 @@ int main(int, char*[]) {
   std::atexit(SDL_Quit);
   startUp();
   SDL_WM_SetCaption(kTitle, nullptr);
+  keepScreenAwake();
   drawCreditLine();
   Frontend ui{drawPanels, drawMessageLine, drawPromptLine, typeAnswer,
               holdFramesAndDropKeys, tournamentShown, drawStatusLine};
