@@ -22,8 +22,11 @@
 
 namespace {
 
-// The key a keypad key stands for while Num Lock is off (it then types
-// nothing); keys that type something are never view keys.
+// True while frames are held for a replay.
+bool replayHeld = false;
+
+// What a key does to the view. Only keys that type nothing are view keys;
+// the keypad's keys count while Num Lock is off, when they type nothing.
 ViewKey viewKeyOf(const SDL_keysym& key) {
   if (key.unicode != 0) return ViewKey::kNone;
   switch (key.sym) {
@@ -115,7 +118,7 @@ bool typeAnswer(std::string* answer) {
 }
 
 void holdFramesAndDropKeys(bool hold) {
-  if (!hold) {
+  if (replayHeld && !hold) {
     // Whatever was typed while answers were replayed is still queued:
     // it answers nothing and moves nothing.
     SDL_PumpEvents();
@@ -124,6 +127,7 @@ void holdFramesAndDropKeys(bool hold) {
                           SDL_EVENTMASK(SDL_KEYDOWN) | SDL_EVENTMASK(SDL_KEYUP)) == 1) {
     }
   }
+  replayHeld = hold;
   holdFrames(hold);
 }
 
@@ -132,7 +136,7 @@ void keepScreenAwake() {
   int event = 0, error = 0, major = 0, minor = 0;
   if (display == nullptr || !XScreenSaverQueryExtension(display, &event, &error) ||
       !XScreenSaverQueryVersion(display, &major, &minor) ||
-      (major == 1 && minor < 1) || major < 1)
+      major < 1 || (major == 1 && minor < 1))
     return;
   // Lifted by the server when the connection closes, however the run ends.
   XScreenSaverSuspend(display, True);

@@ -9,10 +9,11 @@
 // when the window was closed (the partial answer is dropped).
 bool typeAnswer(std::string* answer);
 
-// Frontend::holdFrames for the window: holdFrames (display/window.h), and on
-// release, at the end of a replay, every key pressed meanwhile is dropped,
-// so that keys pressed while answers were replayed neither type into the
-// first typed answer nor move the view.
+// Frontend::holdFrames for the window: holdFrames (display/window.h), and
+// when held frames are released, at the end of a replay, every key pressed
+// meanwhile is dropped, so that keys pressed while answers were replayed
+// neither type into the first typed answer nor move the view. Keys typed
+// ahead while frames were not held are kept.
 void holdFramesAndDropKeys(bool hold);
 
 // Keeps the screen saver and display power saving away while the window is

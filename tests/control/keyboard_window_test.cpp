@@ -270,4 +270,18 @@ TEST_F(ViewKeyRunTest, KeysPressedDuringAReplayAreDropped) {
   EXPECT_FALSE(panelView.places);
 }
 
+TEST_F(ViewKeyTest, KeysTypedAheadOutsideAReplayAreKept) {
+  pushKeys("ab");
+  holdFramesAndDropKeys(false);  // "load" of a file with nothing to replay
+  pushKeys("\r");
+  ASSERT_TRUE(typeAnswer(&answer));
+  EXPECT_EQ(answer, "ab");
+  holdFramesAndDropKeys(true);
+  pushKeys("cd");
+  holdFramesAndDropKeys(false);
+  pushKeys("e\r");
+  ASSERT_TRUE(typeAnswer(&answer));
+  EXPECT_EQ(answer, "e");
+}
+
 }  // namespace
