@@ -28,6 +28,10 @@ MESSAGE_STRIP = "0,740,800,20"
 LEFT_ROW0 = "0,0,400,15"  # the first announcement, if any
 RIGHT_ROW0 = "420,0,380,15"  # the first place of the standings
 PROMPT_STRIP = "0,760,300,20"
+STATUS_BAND = "0,780,800,20"
+# Left-panel rows 25 to 48 of the window: lit on the first page of a 100-player
+# first turn, black once Page Down has moved the view half a window down.
+LEFT_LOWER_HALF = "0,375,400,360"
 
 BENCH_FIGURES = [
     # (benchmark name, figure name, unit)
@@ -129,6 +133,19 @@ class Program:
         ticks = int(fields[11]) + int(fields[12])
         return ticks / os.sysconf("SC_CLK_TCK")
 
+    def wakeups(self):
+        """Voluntary context switches of every thread, from
+        /proc/PID/task/*/status: how often the program went to sleep, which
+        is how often something woke it."""
+        total = 0
+        task_dir = f"/proc/{self.proc.pid}/task"
+        for task in os.listdir(task_dir):
+            with open(os.path.join(task_dir, task, "status")) as f:
+                for line in f:
+                    if line.startswith("voluntary_ctxt_switches:"):
+                        total += int(line.split()[1])
+        return total
+
     def scheduled_seconds(self):
         """Time on a processor of every thread, from /proc/PID/task/*/schedstat,
         which the kernel keeps in nanoseconds rather than in clock ticks."""
@@ -190,30 +207,35 @@ def first_frame_ms(program, probe):
     return (shown - program.started) * 1000, window
 
 
-def idle_cpu_percent(program, probe, window, seconds=3.0):
-    """Share of one core while the program waits at the start question, from
-    utime + stime (10 ms ticks) and from the scheduler's own count."""
+def idle_figures(program, probe, window, seconds=10.0):
+    """While the program waits at the start question: the share of one core,
+    from utime + stime (10 ms ticks) and from the scheduler's own count, and
+    the wake-ups per second."""
     probe.wait(window, "nonblack:" + MESSAGE_STRIP)
     time.sleep(0.5)
-    cpu0, run0, t0 = program.cpu_seconds(), program.scheduled_seconds(), time.monotonic()
+    cpu0, run0, wake0 = program.cpu_seconds(), program.scheduled_seconds(), program.wakeups()
+    t0 = time.monotonic()
     time.sleep(seconds)
-    cpu1, run1, t1 = program.cpu_seconds(), program.scheduled_seconds(), time.monotonic()
-    return (cpu1 - cpu0) / (t1 - t0) * 100, (run1 - run0) / (t1 - t0) * 100
+    cpu1, run1, wake1 = program.cpu_seconds(), program.scheduled_seconds(), program.wakeups()
+    t1 = time.monotonic()
+    return ((cpu1 - cpu0) / (t1 - t0) * 100, (run1 - run0) / (t1 - t0) * 100,
+            (wake1 - wake0) / (t1 - t0))
 
 
 def measure_window(build, env, probe, runs):
     frames, echoes = [], []
-    idle = scheduled = 0.0
+    idle = scheduled = wakeups = 0.0
     for run in range(runs):
         program = Program(build, env)
         try:
             ms, window = first_frame_ms(program, probe)
             frames.append(ms)
             if run == 0:
-                idle, scheduled = idle_cpu_percent(program, probe, window)
+                idle, scheduled, wakeups = idle_figures(program, probe, window)
                 echoes = [float(v) for v in probe.run("echo", window, 20)]
         finally:
             program.stop()
+    figure("idle_wakeups_per_second", wakeups, "/s", 2)
     figure("idle_cpu_waiting_for_key", idle, "%", 2)
     figure("idle_cpu_waiting_for_key_schedstat", scheduled, "%", 2)
     figure("start_to_first_frame", statistics.median(frames), "ms", 1)
@@ -221,6 +243,32 @@ def measure_window(build, env, probe, runs):
     figure("key_echo", statistics.median(echoes), "ms", 1)
     print(f"#   key echo: min {min(echoes):.1f}, max {max(echoes):.1f} ms "
           f"over {len(echoes)} keys")
+
+
+def measure_scroll(build, env, probe, runs):
+    """A 100-player first turn, then Page Down and Page Up in turn: each
+    time from the key to the capture in which the lower half of the left
+    panel is black (moved down) or lit again (back at the top)."""
+    program = Program(build, env)
+    try:
+        window, _ = probe.find()
+        probe.wait(window, "nonblack:" + MESSAGE_STRIP)
+        probe.run("keys", window, 20000, "Return", "1", "0", "0", "Return",
+                  "a", "u", "t", "o", "Return", "--",
+                  "nonblack:" + LEFT_LOWER_HALF, "nonblack:" + STATUS_BAND,
+                  "nonblack:" + PROMPT_STRIP)
+        steps = []
+        for _ in range(10 * runs):
+            steps.append(float(probe.run("keys", window, 5000, "Next", "--",
+                                         "black:" + LEFT_LOWER_HALF)[0]))
+            steps.append(float(probe.run("keys", window, 5000, "Prior", "--",
+                                         "nonblack:" + LEFT_LOWER_HALF)[0]))
+            time.sleep(0.02)
+    finally:
+        program.stop()
+    figure("scroll_step", statistics.median(steps), "ms", 1)
+    print(f"#   scroll step: min {min(steps):.1f}, max {max(steps):.1f} ms "
+          f"over {len(steps)} keys")
 
 
 def measure_load(build, env, probe, runs):
@@ -261,7 +309,7 @@ def main():
 
     print(f"# load average before measuring: {os.getloadavg()[0]:.2f}")
     bench_figures(args.bench_json)
-    for section in (measure_window, measure_load):
+    for section in (measure_window, measure_scroll, measure_load):
         # A section is tried again, once, on a new X server if its server
         # went away under it (something else on the machine ended it).
         for attempt in (1, 2):

@@ -190,7 +190,10 @@ int keys(int argc, char** argv) {
   focus(window);
   for (size_t k = 0; k + 1 < names.size(); ++k) {
     if (!pressKey(names[k])) return 1;
-    pause1ms();
+    // SDL takes a release and a press of the same key closer than a few
+    // milliseconds apart for the X server's key repeat, and drops the press
+    // ("100" would arrive as "10").
+    for (int ms = 0; ms < 20; ++ms) pause1ms();
   }
   XSync(display, False);
   double start = now();

@@ -11,6 +11,7 @@
 
 #include "control/dialogue.h"
 #include "control/keyboard.h"
+#include "control/panel_view.h"
 #include "display/window.h"
 
 namespace {
@@ -56,6 +57,9 @@ void startUp() {
                 fontError + "\n");
 }
 
+// Each turn's tournament, as rebuilt, for the views beyond the two panels.
+void tournamentShown(const TournamentState& state) { showTournamentView(state); }
+
 }  // namespace
 
 int main(int, char*[]) {
@@ -63,8 +67,9 @@ int main(int, char*[]) {
   std::atexit(SDL_Quit);
   startUp();
   SDL_WM_SetCaption(kTitle, nullptr);
+  keepScreenAwake();
   drawCreditLine();
-  Frontend ui{drawPanels, drawMessageLine, drawPromptLine, typeAnswer, holdFrames,
-              nullptr, drawStatusLine};
+  Frontend ui{drawPanels, drawMessageLine, drawPromptLine, typeAnswer,
+              holdFramesAndDropKeys, tournamentShown, drawStatusLine};
   std::exit(runDialogue(ui, DialogueFiles{}));
 }

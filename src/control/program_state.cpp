@@ -2,6 +2,7 @@
 #include "control/program_state.h"
 
 #include "control/answer_source.h"
+#include "control/panel_view.h"
 #include "control/status_line.h"
 #include "control/transcript.h"
 #include "display/text_panel.h"
@@ -13,6 +14,8 @@ void resetProgramState() {
   resetPlaceholders();
   leftPanel.clear();
   rightPanel.clear();
+  placesPanel.clear();
+  resetPanelView();
   replayBuffer = {};
   resetStatus();
   transcript.close();

@@ -4,5 +4,6 @@
 #pragma once
 
 // Empties the match log, the panels, replayBuffer and the status line, puts
-// placeholderCounter back to 100 and closes the transcript.
+// placeholderCounter back to 100, the panel view back to its first row and
+// the standings, and closes the transcript.
 void resetProgramState();

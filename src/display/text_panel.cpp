@@ -1,6 +1,7 @@
-// The two global panels. Defined in one file so that leftPanel is constructed
-// before rightPanel.
+// The global panels. Defined in one file so that they are constructed in
+// order: leftPanel, rightPanel, placesPanel.
 #include "display/text_panel.h"
 
-TextPanel leftPanel(0, 60, kPanelHeight);
-TextPanel rightPanel(42, 40, kPanelHeight);
+TextPanel leftPanel(0, 60, kPanelRows);
+TextPanel rightPanel(42, 40, kPanelRows);
+TextPanel placesPanel(42, 40, kPanelRows);

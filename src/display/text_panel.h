@@ -13,9 +13,9 @@
 //  - a flush (sync) moves the cursor to column 0 of the next row;
 //  - nothing ever fails, so the stream stays in the good state for the run.
 //
-// Owns leftPanel (match announcements) and rightPanel (standings), both
-// constructed before main, leftPanel first. Only clear() and stream output
-// change them.
+// Owns leftPanel (match announcements), rightPanel (standings) and
+// placesPanel (the places each player can still reach), constructed before
+// main in that order. Only clear() and stream output change them.
 #pragma once
 
 #include <ostream>
@@ -111,10 +111,20 @@ class Out_ : public std::basic_ostream<CharT, Traits> {
 
 using TextPanel = Out_<char>;
 
-// Screen geometry of the two panels, in character cells.
+// Screen geometry of the two panels, in character cells: the window shows
+// kPanelHeight rows of each, from the same row of both (see
+// control/panel_view.h).
 constexpr int kPanelHeight = 50;
+
+// Rows each panel holds. A hundred players give a hundred standings rows and
+// at most two pending matches per player (a three-way group), so nothing a
+// tournament writes is cut.
+constexpr int kPanelRows = 200;
 
 // Announcements of the matches to play: columns 0 to 59.
 extern TextPanel leftPanel;
 // Standings, one place per row: 40 columns from screen column 42.
 extern TextPanel rightPanel;
+// The places each player can still reach, one player per row; shown instead
+// of the standings on request, in the same columns.
+extern TextPanel placesPanel;

@@ -1,6 +1,9 @@
 // tournament_panels.cpp: the panel rows of the tournament.
 #include "display/tournament_panels.h"
 
+#include <algorithm>
+#include <climits>
+
 #include "display/text_panel.h"
 
 namespace {
@@ -20,6 +23,11 @@ std::string rowPrefix(const std::string& rowTemplate, int place) {
   const size_t percent = prefix.find('%');
   if (percent != std::string::npos) prefix.replace(percent, 1, ordinal(place));
   return prefix;
+}
+
+// "1er" for the first place, "2e", "3e", ... for the others (no space).
+std::string placeName(int place) {
+  return std::to_string(place) + (place == 1 ? "er" : "e");
 }
 
 }  // namespace
@@ -57,4 +65,39 @@ void writeTournament(const TournamentState& state) {
   leftPanel << std::endl;
   writeStandings(kStandingsTemplate, state.placement);
   rightPanel << std::endl;
+}
+
+std::string placesText(const std::vector<int>& places) {
+  if (places.empty()) return "-";
+  std::string text;
+  for (size_t start = 0; start < places.size();) {
+    size_t end = start;  // last place of the run starting at start
+    while (end + 1 < places.size() && places[end + 1] == places[end] + 1) ++end;
+    if (!text.empty()) text += ", ";
+    text += placeName(places[start]);
+    if (end > start) text += " a " + placeName(places[end]);
+    start = end + 1;
+  }
+  return text;
+}
+
+void writePlaces(const TournamentState& state) {
+  placesPanel.clear();
+  auto best = [&state](const Participant& p) {
+    const size_t id = static_cast<size_t>(p.id);
+    return id < state.reachable.size() && !state.reachable[id].empty()
+               ? state.reachable[id].front()
+               : INT_MAX;
+  };
+  std::vector<Participant> order = state.players;
+  std::stable_sort(order.begin(), order.end(),
+                   [&best](const Participant& a, const Participant& b) {
+                     return best(a) < best(b);
+                   });
+  const std::vector<int> none;
+  for (const Participant& p : order) {
+    const size_t id = static_cast<size_t>(p.id);
+    placesPanel << placesText(id < state.reachable.size() ? state.reachable[id] : none)
+                << " -> " << fitName(p.name, kStandingsNameWidth) << std::endl;
+  }
 }

@@ -1,8 +1,9 @@
-// tournament_panels.h: the rows of the two text panels, written from the
+// tournament_panels.h: the rows of the text panels, written from the
 // tournament's value: the matches to play in leftPanel, the standings in
-// rightPanel.
+// rightPanel, the places each player can still reach in placesPanel.
 //
-// Changes leftPanel and rightPanel (through stream output and clear()).
+// Changes leftPanel, rightPanel and placesPanel (through stream output and
+// clear()).
 #pragma once
 
 #include <string>
@@ -31,3 +32,14 @@ void writeStandings(std::string rowTemplate, std::vector<Participant> placement)
 // Both panels cleared, then the announcements and the standings of the state,
 // each panel's rows followed by one end of line.
 void writeTournament(const TournamentState& state);
+
+// The places of a sorted list as the places view shows them: "1er", "3e",
+// "5e a 8e" for a run of consecutive places, runs joined by ", "
+// ("1er, 3e a 4e"); "-" for none.
+std::string placesText(const std::vector<int>& places);
+
+// placesPanel cleared, then one row "<places> -> <name>" per player, the
+// name cut by fitName to 30 bytes as in the standings: players with the best
+// (lowest) reachable place first, ties in entry order; a player with no
+// reachable place last.
+void writePlaces(const TournamentState& state);

@@ -2,14 +2,17 @@
 // solid mode onto the window surface.
 //
 // Every operation is also remembered in a display list that starts afresh at
-// each drawPanels (which keeps a copy of both panel grids). While frames are
+// each drawPanels (which keeps a copy of the panel grids). While frames are
 // held only the list grows; releasing replays it onto the window, so a long
 // replay of answers costs no rendering and still ends on the exact picture
-// that drawing every frame would have left.
+// that drawing every frame would have left. A scroll replays it too, with
+// the panels drawn from the view's new rows.
 #include "display/window.h"
 
+#include <algorithm>
 #include <vector>
 
+#include "control/panel_view.h"
 #include "display/text_panel.h"
 
 SDL_Surface* screen = nullptr;
@@ -57,6 +60,7 @@ struct DrawCall {
 std::vector<DrawCall> displayList;
 PanelSnapshot leftSnapshot;
 PanelSnapshot rightSnapshot;
+PanelSnapshot placesSnapshot;
 bool framesHeld = false;
 
 // Copies the rendered text into the window with its top-left corner at
@@ -74,17 +78,19 @@ PanelSnapshot snapshotOf(const TextPanel& panel) {
   return PanelSnapshot{panel.getGrid(), panel.firstColumn, panel.width};
 }
 
-// Every row of the panel, trailing spaces included. A row of spaces renders
-// to a fully transparent image, so it is skipped.
-void renderPanel(const PanelSnapshot& panel) {
+// The kPanelHeight rows of the panel from row top on, trailing spaces
+// included, the first of them at the top of the window. A row of spaces
+// renders to a fully transparent image, so it is skipped.
+void renderPanel(const PanelSnapshot& panel, int top) {
   size_t width = static_cast<size_t>(panel.width);
   size_t rows = panel.grid.size() / width;
-  for (size_t r = 0; r < rows; ++r) {
+  size_t first = static_cast<size_t>(std::max(top, 0));
+  for (size_t r = first; r < rows && r < first + kPanelHeight; ++r) {
     std::string row(panel.grid.begin() + r * width,
                     panel.grid.begin() + (r + 1) * width);
     if (row.find_first_not_of(' ') == std::string::npos) continue;
     blitText(row, kPanelColour, static_cast<Sint16>(panel.firstColumn * kColumnUnit),
-             static_cast<Sint16>(r * kRowPitch));
+             static_cast<Sint16>((r - first) * kRowPitch));
   }
 }
 
@@ -102,8 +108,8 @@ void render(const DrawCall& call) {
       break;
     case Operation::kPanels:
       SDL_FillRect(screen, nullptr, SDL_MapRGB(screen->format, 0, 0, 0));
-      renderPanel(leftSnapshot);
-      renderPanel(rightSnapshot);
+      renderPanel(leftSnapshot, panelView.top);
+      renderPanel(panelView.places ? placesSnapshot : rightSnapshot, panelView.top);
       break;
     case Operation::kMessage:
       renderStrip(kMessageStrip, call.text);
@@ -140,7 +146,24 @@ void drawPanels() {
   displayList.clear();
   leftSnapshot = snapshotOf(leftPanel);
   rightSnapshot = snapshotOf(rightPanel);
+  placesSnapshot = snapshotOf(placesPanel);
   perform(Operation::kPanels, "");
+}
+
+void redrawPanels(std::string statusText, bool warning) {
+  // The band is touched by status texts alone, so the new one can take the
+  // place of every earlier one.
+  displayList.erase(std::remove_if(displayList.begin(), displayList.end(),
+                                   [](const DrawCall& call) {
+                                     return call.operation == Operation::kStatus ||
+                                            call.operation == Operation::kWarning;
+                                   }),
+                    displayList.end());
+  displayList.push_back(
+      DrawCall{warning ? Operation::kWarning : Operation::kStatus, std::move(statusText)});
+  if (framesHeld) return;
+  for (const DrawCall& call : displayList) render(call);
+  SDL_Flip(screen);
 }
 
 void drawMessageLine(std::string text) { perform(Operation::kMessage, std::move(text)); }

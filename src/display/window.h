@@ -9,7 +9,10 @@
 //   input strip    y 760..779, from x 300    colour (0, 255, 200)
 //   status band    y 780..799, from x 0      colour (255, 200, 60), or
 //                                            (255, 70, 70) for a warning
-//   panel rows     y = 15 * row, x = 10 * firstColumn, colour (0, 200, 255)
+//   panel rows     y = 15 * (row - top), x = 10 * firstColumn, colour
+//                  (0, 200, 255): kPanelHeight rows of leftPanel and of
+//                  rightPanel (or placesPanel) from the row top of panelView
+//                  (control/panel_view.h), read whenever the panels are drawn
 #pragma once
 
 #include <string>
@@ -25,7 +28,9 @@ constexpr int kWindowHeight = 800;
 
 // "Vandrell" in blue at the top-left corner, then shows the window.
 void drawCreditLine();
-// Clears the whole window, draws every row of leftPanel then of rightPanel.
+// Clears the whole window, draws the shown rows of leftPanel then of
+// rightPanel or placesPanel, as panelView stands. Keeps a copy of the three
+// panels for redrawPanels.
 void drawPanels();
 void drawMessageLine(std::string text);
 void drawPromptLine(std::string text);
@@ -33,6 +38,12 @@ void drawInputLine(std::string text);
 // Clears the status band and draws the text in it (in the warning colour
 // when warning is set). The empty text leaves the band black.
 void drawStatusLine(std::string text, bool warning);
+
+// Draws again what the last drawPanels and every strip since drew, the
+// panels from panelView as it now stands and the status band with the text
+// (the warning colour when warning is set); shows the window once. Used when
+// the view scrolls or switches sides.
+void redrawPanels(std::string statusText, bool warning);
 
 // While held, drawing operations are only remembered (from the last
 // drawPanels on); releasing draws what was remembered, in order, and shows

@@ -333,7 +333,7 @@ std::vector<int> lowerWinsPlacement(const std::vector<int>& group,
 // The standings rows shown for a placement of numbered players.
 Lines standingsRows(const std::vector<int>& placement) {
   Lines rows;
-  for (size_t place = 1; place <= placement.size() && place <= kPanelHeight; ++place)
+  for (size_t place = 1; place <= placement.size(); ++place)
     rows.push_back((place == 1 ? std::string("1er") : std::to_string(place) + "e ") +
                    " -> " + std::to_string(placement[place - 1]));
   return rows;

@@ -6,8 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "control/panel_view.h"
+#include "control/status_line.h"
+#include "display/tournament_panels.h"
 #include "display/window.h"
 
+#include "control/control_test_util.h"
 #include "display/window_test_util.h"
 
 namespace {
@@ -25,6 +29,16 @@ void pushKey(unsigned unicode, Uint8 type = SDL_KEYDOWN) {
 
 void pushKeys(const std::string& typed) {
   for (unsigned char c : typed) pushKey(c);
+}
+
+// A key that types nothing, as SDL reports it.
+void pushSym(SDLKey sym) {
+  SDL_Event event;
+  std::memset(&event, 0, sizeof event);
+  event.type = SDL_KEYDOWN;
+  event.key.type = SDL_KEYDOWN;
+  event.key.keysym.sym = sym;
+  ASSERT_EQ(SDL_PushEvent(&event), 0);
 }
 
 void pushQuit() {
@@ -123,6 +137,151 @@ TEST_F(KeyboardTest, BackspaceOnNothingDrawsNothing) {
   pushQuit();
   EXPECT_FALSE(typeAnswer(&answer));
   EXPECT_EQ(inputStrip(), before);
+}
+
+// --- keys that type nothing: the view
+
+// The first turn of a tournament of numbered players, drawn as the dialogue
+// draws it.
+void showFirstTurn(int count) {
+  std::vector<Participant> players;
+  for (int k = 0; k < count; ++k) players.push_back({k, std::to_string(k + 1)});
+  TournamentState state = computeTournament(players);
+  writeTournament(state);
+  showTournamentView(state);
+  drawPanels();
+  drawStatusLine(statusText(), statusIsWarning());
+}
+
+class ViewKeyTest : public KeyboardTest {
+ protected:
+  void SetUp() override {
+    resetProgramState();
+    KeyboardTest::SetUp();
+  }
+  void TearDown() override { resetProgramState(); }
+};
+
+TEST_F(ViewKeyTest, ViewKeysAmidAnAnswerMoveTheViewAndLeaveTheAnswer) {
+  const struct {
+    int players;
+    std::vector<SDLKey> keys;  // pressed between "1" and "2"
+    int top;
+    bool places;
+  } cases[] = {
+      {100, {SDLK_PAGEDOWN}, 25, false},
+      {100, {SDLK_PAGEDOWN, SDLK_PAGEDOWN, SDLK_PAGEDOWN}, 50, false},
+      {100, {SDLK_END, SDLK_UP, SDLK_UP}, 48, false},
+      {100, {SDLK_DOWN, SDLK_PAGEUP}, 0, false},
+      {100, {SDLK_END, SDLK_HOME}, 0, false},
+      {100, {SDLK_F2, SDLK_END}, 50, true},
+      {100, {SDLK_KP3, SDLK_KP2}, 26, false},  // the keypad with Num Lock off
+      {30, {SDLK_PAGEDOWN, SDLK_END, SDLK_DOWN}, 0, false},
+      {30, {SDLK_F2, SDLK_F2, SDLK_F2}, 0, true},
+  };
+  for (const auto& c : cases) {
+    resetProgramState();
+    showFirstTurn(c.players);
+    pushKeys("1");
+    for (SDLKey key : c.keys) pushSym(key);
+    pushKeys("2\r");
+    ASSERT_TRUE(typeAnswer(&answer));
+    EXPECT_EQ(answer, "12") << c.players << " players, " << c.keys.size() << " keys";
+    EXPECT_EQ(panelView.top, c.top) << c.players << " players, " << c.keys.size() << " keys";
+    EXPECT_EQ(panelView.places, c.places) << c.players << " players";
+  }
+}
+
+TEST_F(ViewKeyTest, KeyAtABoundaryDrawsNothing) {
+  showFirstTurn(100);
+  SDL_Rect mark = {0, 0, 800, 800};
+  SDL_FillRect(screen, &mark, SDL_MapRGB(screen->format, 255, 255, 255));
+  const std::vector<Uint32> before = inputStrip();
+  pushSym(SDLK_PAGEUP);
+  pushSym(SDLK_HOME);
+  pushSym(SDLK_UP);
+  pushQuit();
+  EXPECT_FALSE(typeAnswer(&answer));
+  EXPECT_EQ(inputStrip(), before);
+  EXPECT_EQ(SDL_MapRGB(screen->format, 255, 255, 255),
+            static_cast<const Uint32*>(screen->pixels)[0])
+      << "the panels were drawn again";
+}
+
+// --- whole runs: nothing typed for the view reaches save.txt
+
+void releaseThenType(bool hold);
+
+class ViewKeyRunTest : public ViewKeyTest {
+ protected:
+  int run() {
+    files.savePath = dir.file("save.txt");
+    files.out = &out;
+    files.err = &err;
+    Frontend ui{drawPanels, drawMessageLine, drawPromptLine, typeAnswer,
+                releaseThenType, showTournamentView, drawStatusLine};
+    return runDialogue(ui, files);
+  }
+
+  ScratchDir dir;
+  std::ostringstream out, err;
+  DialogueFiles files;
+};
+
+// Typed after the replay, once the keys pressed during it have been dropped.
+std::string typedAfterReplay;
+
+void releaseThenType(bool hold) {
+  holdFramesAndDropKeys(hold);
+  if (!hold && !typedAfterReplay.empty()) {
+    pushKeys(typedAfterReplay);
+    typedAfterReplay.clear();
+    pushQuit();  // ends the run should the typed answer not
+  }
+}
+
+TEST_F(ViewKeyRunTest, TypedViewKeysAreNeverRecorded) {
+  pushKeys("\r100\rauto\r1");
+  pushSym(SDLK_PAGEDOWN);
+  pushKeys("\r2");
+  pushSym(SDLK_END);
+  pushKeys("\rqu");
+  pushSym(SDLK_HOME);
+  pushSym(SDLK_F2);
+  pushKeys("it\r");
+  pushQuit();  // ends the run should "quit" not
+  EXPECT_EQ(run(), 0);
+  EXPECT_EQ(fileBytes(dir.file("save.txt")), "100\nauto\n1\n2\nquit\n");
+  EXPECT_EQ(panelView.top, 0);
+  EXPECT_TRUE(panelView.places);
+}
+
+TEST_F(ViewKeyRunTest, KeysPressedDuringAReplayAreDropped) {
+  const std::string saved = "100\nauto\n1\n2\n";
+  writeFile(dir.file("save.txt"), saved);
+  typedAfterReplay = "quit\r";
+  pushKeys("load\r");
+  pushSym(SDLK_END);
+  pushSym(SDLK_F2);
+  pushKeys("xyz");
+  EXPECT_EQ(run(), 0);
+  EXPECT_EQ(fileBytes(dir.file("save.txt")), saved + "quit\n");
+  EXPECT_EQ(panelView.top, 0);
+  EXPECT_FALSE(panelView.places);
+}
+
+TEST_F(ViewKeyTest, KeysTypedAheadOutsideAReplayAreKept) {
+  pushKeys("ab");
+  holdFramesAndDropKeys(false);  // "load" of a file with nothing to replay
+  pushKeys("\r");
+  ASSERT_TRUE(typeAnswer(&answer));
+  EXPECT_EQ(answer, "ab");
+  holdFramesAndDropKeys(true);
+  pushKeys("cd");
+  holdFramesAndDropKeys(false);
+  pushKeys("e\r");
+  ASSERT_TRUE(typeAnswer(&answer));
+  EXPECT_EQ(answer, "e");
 }
 
 }  // namespace

@@ -78,12 +78,15 @@ TEST_F(TextPanelTest, ClearBlanksEveryCellAndRewindsTheCursor) {
   EXPECT_EQ(panelRow(panel, 0), "top");
 }
 
-TEST(GlobalPanelsTest, GeometryOfTheTwoPanels) {
+TEST(GlobalPanelsTest, GeometryOfThePanels) {
   EXPECT_EQ(leftPanel.firstColumn, 0);
   EXPECT_EQ(leftPanel.width, 60);
   EXPECT_EQ(rightPanel.firstColumn, 42);
   EXPECT_EQ(rightPanel.width, 40);
-  EXPECT_EQ(rightPanel.getGrid().size(), 40u * 50u);
+  EXPECT_EQ(placesPanel.firstColumn, 42);
+  EXPECT_EQ(placesPanel.width, 40);
+  for (const TextPanel* panel : {&leftPanel, &rightPanel, &placesPanel})
+    EXPECT_EQ(panel->height(), kPanelRows);
 }
 
 }  // namespace

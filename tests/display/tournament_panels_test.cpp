@@ -79,11 +79,15 @@ TEST_F(StandingsTest, EmptyPlacementWritesNothing) {
   EXPECT_EQ(rightPanel.cursorRow(), 0);
 }
 
-TEST_F(StandingsTest, RowsBeyondThePanelAreWrittenButNotKept) {
-  writeStandings("% -> ", numberedEntries(60));
+TEST_F(StandingsTest, RowsBeyondTheWindowAreKeptUpToThePanelsRows) {
+  writeStandings("% -> ", numberedEntries(100));
   EXPECT_EQ(panelRow(rightPanel, 49), "50e  -> p49");
-  EXPECT_EQ(panelLines(rightPanel).size(), 50u);
-  EXPECT_EQ(rightPanel.cursorRow(), 60);
+  EXPECT_EQ(panelRow(rightPanel, 99), "100e  -> p99");
+  EXPECT_EQ(panelLines(rightPanel).size(), 100u);
+  rightPanel.clear();
+  writeStandings("% -> ", numberedEntries(kPanelRows + 10));
+  EXPECT_EQ(panelLines(rightPanel).size(), static_cast<size_t>(kPanelRows));
+  EXPECT_EQ(rightPanel.cursorRow(), kPanelRows + 10);
 }
 
 }  // namespace

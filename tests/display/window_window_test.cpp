@@ -6,7 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "control/panel_view.h"
+#include "control/program_state.h"
 #include "display/text_panel.h"
+#include "display/tournament_panels.h"
 
 #include "display/window_test_util.h"
 
@@ -51,6 +54,7 @@ constexpr SDL_Color kMessage = {0, 100, 250, 0};
 constexpr SDL_Color kPrompt = {0, 255, 100, 0};
 constexpr SDL_Color kInput = {0, 255, 200, 0};
 constexpr SDL_Color kCredit = {0, 0, 255, 0};
+constexpr SDL_Color kStatus = {255, 200, 60, 0};
 
 Uint32 pixelAt(int x, int y) {
   auto row = static_cast<const Uint8*>(screen->pixels) + y * screen->pitch;
@@ -260,6 +264,54 @@ TEST_F(WindowTest, ReleaseAfterUnheldDrawingKeepsTheCreditAndStrips) {
   expected.paint("Appuyez sur entree", kMessage, 0, 740);
   expected.paint("Nombre de joueurs : ", kPrompt, 0, 760);
   EXPECT_TRUE(expected.matchesScreen());
+}
+
+// --- the view: scrolled rows and the places side
+
+TEST_F(WindowTest, ScrolledViewRedrawsItsRowsUnderTheSameStrips) {
+  resetProgramState();
+  std::vector<Participant> players;
+  for (int k = 0; k < 100; ++k) players.push_back({k, std::to_string(k + 1)});
+  TournamentState state = computeTournament(players);
+  writeTournament(state);
+  showTournamentView(state);
+  drawPanels();
+  drawMessageLine("Vous pouvez aussi entrer 'quit' ou 'annuler'");
+  drawStatusLine("old status", false);
+  drawPromptLine("Gagnant : ");
+  drawInputLine("12");
+
+  const struct {
+    std::vector<ViewKey> keys;
+    int top;
+    const TextPanel* right;
+  } cases[] = {
+      {{ViewKey::kPageDown}, 25, &rightPanel},
+      {{ViewKey::kBottom, ViewKey::kPlaces}, 50, &placesPanel},
+      {{ViewKey::kLineUp}, 49, &placesPanel},
+  };
+  for (const auto& c : cases) {
+    for (ViewKey key : c.keys) ASSERT_TRUE(pressViewKey(key));
+    ASSERT_EQ(panelView.top, c.top);
+    const std::string status = "Lignes " + std::to_string(c.top + 1) + " a " +
+                               std::to_string(c.top + 50) + " sur 100";
+    redrawPanels(status, false);
+    Canvas expected(0);
+    for (int r = 0; r < kPanelHeight; ++r) {
+      std::string left = leftPanel.row(c.top + r), right = c.right->row(c.top + r);
+      if (left.find_first_not_of(' ') != std::string::npos)
+        expected.paint(left, kPanel, 0, 15 * r);
+      if (right.find_first_not_of(' ') != std::string::npos)
+        expected.paint(right, kPanel, 420, 15 * r);
+    }
+    expected.clear(0, 740, 800, 20);
+    expected.paint("Vous pouvez aussi entrer 'quit' ou 'annuler'", kMessage, 0, 740);
+    expected.paint("Gagnant : ", kPrompt, 0, 760);
+    expected.paint("12", kInput, 300, 760);
+    expected.paint(status, kStatus, 0, 780);
+    EXPECT_TRUE(expected.matchesScreen()) << "top " << c.top;
+  }
+  resetProgramState();
 }
 
 }  // namespace

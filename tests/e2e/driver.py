@@ -30,6 +30,10 @@ TITLE = "Brackora 1.0 by Vandrell - Korvath"
 SIZE = 800
 PANEL_ROWS = 50
 LEFT_WIDTH, RIGHT_WIDTH = 60, 40
+# The status band, y 780 to 799: compared only for screens that list what it
+# shows (a "status" or "warning" strip, "" for a black band).
+BAND_TOP = 780
+BAND_KINDS = ("status", "warning")
 
 
 class Failure(Exception):
@@ -89,8 +93,8 @@ def write_png(path, width, rgb):
                   + chunk(b"IDAT", zlib.compress(raw, 6)) + chunk(b"IEND", b""))
 
 
-def first_difference(seen, expected):
-    for y in range(SIZE):
+def first_difference(seen, expected, rows=SIZE):
+    for y in range(rows):
         row = slice(3 * SIZE * y, 3 * SIZE * (y + 1))
         if seen[row] != expected[row]:
             for x in range(SIZE):
@@ -222,15 +226,18 @@ class Window:
             last = now
         return last
 
-    def wait_for(self, expected):
-        """The capture once it equals expected and stays so; else the last one."""
+    def wait_for(self, expected, rows=SIZE):
+        """The capture once its first rows equal expected's and stay so; else
+        the last one."""
+        def same(capture):
+            return capture is not None and capture[:3 * SIZE * rows] == expected[:3 * SIZE * rows]
         last, deadline = None, time.time() + 8
         while time.time() < deadline:
             last = self.capture()
-            if last == expected:
+            if same(last):
                 time.sleep(0.15)
                 last = self.capture()
-                if last == expected:
+                if same(last):
                     return last, True
             time.sleep(0.05)
         return last, False
@@ -246,6 +253,14 @@ def resolve_screen(entry, screens):
         merged.update({k: v for k, v in entry.items() if k != "base"})
         return merged
     return entry
+
+
+def checked_rows(screen):
+    """Rows of the window a screen decides: all of them if it says what the
+    status band shows, else those above the band."""
+    if any(kind in BAND_KINDS for kind, _ in screen.get("strips", [])):
+        return SIZE
+    return BAND_TOP
 
 
 def screen_ops(screen):
@@ -309,7 +324,7 @@ class CaseRun:
         for name in setup.get("dirs", []):
             os.makedirs(os.path.join(self.cwd, name))
 
-    def fail_picture(self, seen, expected, ops):
+    def fail_picture(self, seen, expected, ops, rows=SIZE):
         os.makedirs(self.failures, exist_ok=True)
         write_png(os.path.join(self.failures, "expected.png"), SIZE, expected)
         if ops:
@@ -319,7 +334,7 @@ class CaseRun:
             raise Failure("no capture of the window")
         write_png(os.path.join(self.failures, "capture.png"), SIZE, seen)
         write_png(os.path.join(self.failures, "diff.png"), SIZE, difference_image(seen, expected))
-        x, y, got, want = first_difference(seen, expected)
+        x, y, got, want = first_difference(seen, expected, rows)
         raise Failure("first differing pixel at (%d, %d): seen %s, expected %s; images in %s"
                       % (x, y, got, want, self.failures))
 
@@ -334,18 +349,19 @@ class CaseRun:
         if step.get("close"):
             send_delete_window(window.display, window.wid)
             return
-        seen, ok, ops = None, True, None
+        seen, ok, ops, rows = None, True, None, SIZE
         if "screen" in step:
-            ops = screen_ops(resolve_screen(step["screen"], self.case.get("screens", {})))
+            screen = resolve_screen(step["screen"], self.case.get("screens", {}))
+            ops, rows = screen_ops(screen), checked_rows(screen)
             expected = self.painter.paint(ops)
-            seen, ok = window.wait_for(expected)
+            seen, ok = window.wait_for(expected, rows)
         elif "same_as" in step:
             expected = self.labels[step["same_as"]]
             seen, ok = window.wait_for(expected)
         else:
             seen = window.settle()
         if not ok:
-            self.fail_picture(seen, expected, ops)
+            self.fail_picture(seen, expected, ops, rows)
         if self.args.keep_captures and seen is not None:
             os.makedirs(os.path.join(self.args.out, "e2e-captures", self.name), exist_ok=True)
             write_png(os.path.join(self.args.out, "e2e-captures", self.name,

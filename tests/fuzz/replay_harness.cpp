@@ -92,7 +92,7 @@ void checkPanels() {
   if (n < kMinPlayers || n > kMaxPlayers)
     fail("turn with " + std::to_string(n) + " players");
   std::vector<char> right = rightPanel.getGrid();
-  for (int r = 0; r < kPanelHeight; ++r) {
+  for (int r = 0; r < rightPanel.height(); ++r) {
     std::string row = gridRow(right, rightPanel.width, r);
     if (r >= n) {
       if (!row.empty()) fail("standings row " + std::to_string(r) +

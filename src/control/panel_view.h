@@ -1,0 +1,87 @@
+// panel_view.h: which rows of the panels the window shows, and whether its
+// right side shows the standings or the places each player can still reach.
+//
+// The panels hold more rows than the window shows (kPanelRows against
+// kPanelHeight); both sides show kPanelHeight rows from the same row, top.
+// Keys that type nothing move that row or switch the right side; they answer
+// nothing, so nothing here records, and the keyboard loop redraws only when
+// pressViewKey says the view changed.
+//
+// Owns panelView, changed only by showTournamentView (each turn),
+// pressViewKey (a key) and resetPanelView. Writes placesPanel (through
+// writePlaces) and sets the kRows and kKeys parts of the status line.
+#pragma once
+
+#include <string>
+
+#include "display/text_panel.h"
+#include "engine/tournament_state.h"
+
+struct PanelView {
+  int top = 0;          // first row shown, the same on both sides
+  bool places = false;  // right side: the places view instead of the standings
+};
+
+inline bool operator==(const PanelView& a, const PanelView& b) {
+  return a.top == b.top && a.places == b.places;
+}
+
+// What a key that types nothing asks of the view.
+enum class ViewKey {
+  kNone,      // not a view key
+  kLineUp,    // Up: one row
+  kLineDown,  // Down: one row
+  kPageUp,    // Page Up: half a window
+  kPageDown,  // Page Down: half a window
+  kTop,       // Home
+  kBottom,    // End
+  kPlaces,    // F2: standings <-> places
+};
+
+// Rows moved by Page Up and Page Down.
+constexpr int kScrollPage = kPanelHeight / 2;
+
+// How many rows of content each panel holds now.
+struct ViewRows {
+  int left = 0;
+  int standings = 0;
+  int places = 0;
+};
+
+// Rows of the panel up to its last non-blank one.
+int contentRows(const TextPanel& panel);
+
+// Rows the view scrolls over: the longer of the left panel and the right
+// side it shows.
+int shownRows(PanelView view, ViewRows rows);
+
+// The top moved within 0 .. rows - kPanelHeight (0 when everything fits).
+int clampTop(int top, int rows);
+
+// The view after the key; the same view for kNone, at a boundary, or when
+// the content fits. Switching sides keeps the top, clamped to the new side.
+PanelView applyViewKey(PanelView view, ViewKey key, ViewRows rows);
+
+// The status part for the rows: "Lignes 26 a 75 sur 101" and the scroll
+// keys while some rows are hidden, else "".
+std::string rowsStatus(int top, int rows);
+
+// The status part for F2: what pressing it would show.
+std::string keysStatus(bool places);
+
+extern PanelView panelView;
+
+// Each turn, with the tournament just rebuilt (the left panel and the
+// standings already written): writes placesPanel, clamps the top to the new
+// content, and sets the status parts. Until the first call, view keys do
+// nothing.
+void showTournamentView(const TournamentState& state);
+
+// Applies a key to panelView with the panels as they are, and updates the
+// status parts. True when the view changed (the caller redraws); false, and
+// nothing changed, otherwise.
+bool pressViewKey(ViewKey key);
+
+// The first row, the standings, no tournament shown. For tests and repeated
+// runs.
+void resetPanelView();
