@@ -16,7 +16,8 @@ ensure_packages() {
 }
 
 # What building the program needs.
-BUILD_PACKAGES=(cmake g++ make pkg-config libsdl1.2-dev libsdl-ttf2.0-dev fonts-dejavu-core)
+BUILD_PACKAGES=(cmake g++ make pkg-config libsdl1.2-dev libsdl-ttf2.0-dev libx11-dev
+  fonts-dejavu-core)
 # What the tests need on top: GoogleTest, and a real X display to type at
 # and capture. (scripts/fuzz adds clang for libFuzzer.)
 TEST_PACKAGES=(libgtest-dev googletest xvfb xdotool x11-utils x11-apps python3)

@@ -62,6 +62,7 @@ int main(int, char*[]) {
   // Registered first, so SDL is shut down on every exit path.
   std::atexit(SDL_Quit);
   startUp();
+  startKeyboard();
   SDL_WM_SetCaption(kTitle, nullptr);
   drawCreditLine();
   Frontend ui{drawPanels, drawMessageLine, drawPromptLine, typeAnswer, holdFrames};
