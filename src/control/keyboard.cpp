@@ -27,13 +27,20 @@
 namespace {
 
 // Set at the first X key press forwarded by the library; from then on key
-// events from the library are duplicates and are ignored.
+// events from the library are duplicates and are ignored, except the one
+// after an X key press with keycode 0.
 bool keysFromWindowSystem = false;
+// Keycode 0 marks a character the input method composed (a dead key then a
+// letter, say): XLookupString cannot read it, but the library's next key
+// event carries it.
+bool composedNext = false;
 
 // The character of one event, or nothing when the event is not a key press
 // to act on.
 bool keyCharacter(const SDL_Event& event, unsigned* unicode) {
-  if (event.type == SDL_KEYDOWN && !keysFromWindowSystem) {
+  if (event.type == SDL_KEYDOWN) {
+    if (keysFromWindowSystem && !composedNext) return false;
+    composedNext = false;
     *unicode = event.key.keysym.unicode;
     return true;
   }
@@ -46,6 +53,8 @@ bool keyCharacter(const SDL_Event& event, unsigned* unicode) {
   if (x.type == MappingNotify) XRefreshKeyboardMapping(&x.xmapping);
   if (x.type != KeyPress) return false;
   keysFromWindowSystem = true;
+  composedNext = x.xkey.keycode == 0;
+  if (composedNext) return false;
   // Latin-1, like SDL 1.2's unicode field below 256; a key with no Latin-1
   // character gives no byte and, like a key above 255, adds nothing.
   char bytes[8];
