@@ -21,3 +21,11 @@ BUILD_PACKAGES=(cmake g++ make pkg-config libsdl1.2-dev libsdl-ttf2.0-dev libx11
 # What the tests need on top: GoogleTest, and a real X display to type at
 # and capture. (scripts/fuzz adds clang for libFuzzer.)
 TEST_PACKAGES=(libgtest-dev googletest xvfb xdotool x11-utils x11-apps python3)
+# What scripts/package needs on top of the build: dpkg's tools, and the
+# checkers of the package, its desktop entry and its AppStream data.
+PACKAGE_PACKAGES=(dpkg-dev lintian desktop-file-utils appstream)
+# scripts/test --sdl12-compat: SDL 2 installed (it sits beside SDL 1.2), and
+# the packages unpacked into build-compat instead of installed.
+COMPAT_RUNTIME_PACKAGES=(libsdl2-2.0-0)
+COMPAT_UNPACKED_PACKAGES=(libsdl1.2-compat libsdl1.2-compat-shim libsdl1.2-compat-dev
+  libsdl-ttf2.0-0 libsdl-ttf2.0-dev)

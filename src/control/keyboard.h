@@ -3,6 +3,11 @@
 
 #include <string>
 
+// Lets the library forward X key presses, which typeAnswer then prefers
+// (see keyboard.cpp). Call once, right after the window opens: SDL 1.2
+// discards every queued event when it switches an event type on.
+void startKeyboard();
+
 // Blocks on window events until return is pressed, echoing every change in
 // the input strip. Keys that type nothing and move the view (see
 // control/panel_view.h) redraw the panels and leave the answer alone. False

@@ -1,9 +1,11 @@
 // main.cpp: brings up SDL, the font and the window, then hands the whole run
-// to the dialogue. The process arguments are ignored.
+// to the dialogue. "--version" prints the name and version and exits; other
+// arguments are ignored.
 //
 // Sets screen and font (owned by display/window.h) once, here.
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include <SDL.h>
@@ -62,10 +64,16 @@ void tournamentShown(const TournamentState& state) { showTournamentView(state); 
 
 }  // namespace
 
-int main(int, char*[]) {
+int main(int argc, char* argv[]) {
+  // Answered before SDL starts, so it works without a display.
+  if (argc > 1 && std::strcmp(argv[1], "--version") == 0) {
+    std::puts("brackora " BRACKORA_VERSION);
+    return 0;
+  }
   // Registered first, so SDL is shut down on every exit path.
   std::atexit(SDL_Quit);
   startUp();
+  startKeyboard();
   SDL_WM_SetCaption(kTitle, nullptr);
   keepScreenAwake();
   drawCreditLine();

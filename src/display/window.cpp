@@ -63,15 +63,43 @@ PanelSnapshot rightSnapshot;
 PanelSnapshot placesSnapshot;
 bool framesHeld = false;
 
+constexpr SDL_Rect kWholeWindow = {0, 0, kWindowWidth, kWindowHeight};
+
+bool isEmpty(const SDL_Rect& r) { return r.w == 0 || r.h == 0; }
+
+// The part of r inside the window.
+SDL_Rect clipToWindow(SDL_Rect r) {
+  int left = std::max<int>(r.x, 0), top = std::max<int>(r.y, 0);
+  int right = std::min<int>(r.x + r.w, kWindowWidth);
+  int bottom = std::min<int>(r.y + r.h, kWindowHeight);
+  if (right <= left || bottom <= top) return SDL_Rect{0, 0, 0, 0};
+  return SDL_Rect{static_cast<Sint16>(left), static_cast<Sint16>(top),
+                  static_cast<Uint16>(right - left), static_cast<Uint16>(bottom - top)};
+}
+
+// The smallest rectangle holding both; an empty rectangle adds nothing.
+SDL_Rect unite(const SDL_Rect& a, const SDL_Rect& b) {
+  if (isEmpty(a)) return b;
+  if (isEmpty(b)) return a;
+  int left = std::min(a.x, b.x), top = std::min(a.y, b.y);
+  int right = std::max(a.x + a.w, b.x + b.w), bottom = std::max(a.y + a.h, b.y + b.h);
+  return SDL_Rect{static_cast<Sint16>(left), static_cast<Sint16>(top),
+                  static_cast<Uint16>(right - left), static_cast<Uint16>(bottom - top)};
+}
+
 // Copies the rendered text into the window with its top-left corner at
-// (x, y). The empty text renders to no image and draws nothing.
-void blitText(const std::string& text, SDL_Color colour, Sint16 x, Sint16 y) {
-  if (text.empty()) return;
-  SDL_Surface* image = TTF_RenderText_Solid(font, text.c_str(), colour);
-  if (image == nullptr) return;
+// (x, y) and returns the part of the window it covered. The empty text
+// renders to no image and draws nothing.
+SDL_Rect blitText(const std::string& text, SDL_Color colour, Sint16 x, Sint16 y) {
   SDL_Rect at = {x, y, 0, 0};
+  if (text.empty()) return at;
+  SDL_Surface* image = TTF_RenderText_Solid(font, text.c_str(), colour);
+  if (image == nullptr) return at;
+  at.w = static_cast<Uint16>(image->w);
+  at.h = static_cast<Uint16>(image->h);
   SDL_BlitSurface(image, nullptr, screen, &at);
   SDL_FreeSurface(image);
+  return clipToWindow(at);
 }
 
 PanelSnapshot snapshotOf(const TextPanel& panel) {
@@ -94,47 +122,47 @@ void renderPanel(const PanelSnapshot& panel, int top) {
   }
 }
 
-void renderStrip(const Strip& strip, const std::string& text) {
+SDL_Rect renderStrip(const Strip& strip, const std::string& text) {
   SDL_Rect cleared = strip.cleared;  // SDL_FillRect clips it in place
   SDL_FillRect(screen, &cleared, SDL_MapRGB(screen->format, 0, 0, 0));
-  blitText(text, strip.colour, strip.cleared.x, strip.cleared.y);
+  return unite(clipToWindow(strip.cleared),
+               blitText(text, strip.colour, strip.cleared.x, strip.cleared.y));
 }
 
-// Paints one operation into the window surface without showing it.
-void render(const DrawCall& call) {
+// Paints one operation into the window surface without showing it, and
+// returns the part of the window it changed.
+SDL_Rect render(const DrawCall& call) {
   switch (call.operation) {
     case Operation::kCredit:
-      blitText(call.text, kCreditColour, 0, 0);
-      break;
+      return blitText(call.text, kCreditColour, 0, 0);
     case Operation::kPanels:
       SDL_FillRect(screen, nullptr, SDL_MapRGB(screen->format, 0, 0, 0));
       renderPanel(leftSnapshot, panelView.top);
       renderPanel(panelView.places ? placesSnapshot : rightSnapshot, panelView.top);
-      break;
+      return kWholeWindow;
     case Operation::kMessage:
-      renderStrip(kMessageStrip, call.text);
-      break;
+      return renderStrip(kMessageStrip, call.text);
     case Operation::kPrompt:
-      renderStrip(kPromptStrip, call.text);
-      break;
+      return renderStrip(kPromptStrip, call.text);
     case Operation::kInput:
-      renderStrip(kInputStrip, call.text);
-      break;
+      return renderStrip(kInputStrip, call.text);
     case Operation::kStatus:
-      renderStrip(kStatusStrip, call.text);
-      break;
+      return renderStrip(kStatusStrip, call.text);
     case Operation::kWarning:
-      renderStrip(kWarningStrip, call.text);
-      break;
+      return renderStrip(kWarningStrip, call.text);
   }
+  return kWholeWindow;
 }
 
-// Remembers the operation and, unless frames are held, draws and shows it.
+// Remembers the operation and, unless frames are held, draws it and shows
+// the part of the window it changed. Showing only that part keeps the echo
+// of a key cheap: under sdl12-compat showing the whole window costs some
+// milliseconds, long enough for keys to pile up while it happens.
 void perform(Operation operation, std::string text) {
   displayList.push_back(DrawCall{operation, std::move(text)});
   if (framesHeld) return;
-  render(displayList.back());
-  SDL_Flip(screen);
+  SDL_Rect changed = render(displayList.back());
+  if (!isEmpty(changed)) SDL_UpdateRect(screen, changed.x, changed.y, changed.w, changed.h);
 }
 
 }  // namespace

@@ -1,8 +1,8 @@
 // window.h: drawing the panels and the three bottom strips into the window.
 //
 // Uses screen and font, which main sets once before the first drawing call.
-// Every operation paints over what it covers and then shows the window,
-// unless frames are held (see holdFrames).
+// Every operation paints over what it covers and then shows the part of
+// the window it changed, unless frames are held (see holdFrames).
 //
 //   message strip  y 740..759, from x 0      colour (0, 100, 250)
 //   prompt strip   y 760..779, x 0..299      colour (0, 255, 100)
