@@ -16,7 +16,10 @@ ensure_packages() {
 }
 
 # What building the program needs.
-BUILD_PACKAGES=(cmake g++ make pkg-config libsdl1.2-dev libsdl-ttf2.0-dev fonts-dejavu-core)
-# What the tests need on top: GoogleTest, and a real X display to type at
-# and capture. (scripts/fuzz adds clang for libFuzzer.)
-TEST_PACKAGES=(libgtest-dev googletest xvfb xdotool x11-utils x11-apps python3)
+# (cpp-httplib serves the players' page.)
+BUILD_PACKAGES=(cmake g++ make pkg-config libsdl1.2-dev libsdl-ttf2.0-dev fonts-dejavu-core
+                libcpp-httplib-dev)
+# What the tests need on top: GoogleTest, a real X display to type at and
+# capture, and a browser to load the players' page. (scripts/fuzz adds clang
+# for libFuzzer.)
+TEST_PACKAGES=(libgtest-dev googletest xvfb xdotool x11-utils x11-apps python3 chromium)

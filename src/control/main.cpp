@@ -1,17 +1,23 @@
-// main.cpp: brings up SDL, the font and the window, then hands the whole run
-// to the dialogue. The process arguments are ignored.
+// main.cpp: reads the options, brings up SDL, the font and the window, starts
+// the players' page server when asked, then hands the whole run to the
+// dialogue.
 //
 // Sets screen and font (owned by display/window.h) once, here.
 #include <cstdio>
 #include <cstdlib>
+#include <iostream>
 #include <string>
+#include <vector>
 
 #include <SDL.h>
 #include <SDL_ttf.h>
 
 #include "control/dialogue.h"
 #include "control/keyboard.h"
+#include "control/options.h"
+#include "control/sharing_status.h"
 #include "display/window.h"
+#include "share/share_server.h"
 
 namespace {
 
@@ -56,15 +62,65 @@ void startUp() {
                 fontError + "\n");
 }
 
+// The options, or the usage on standard error and exit status 2.
+ProgramOptions readOptions(int argc, char* argv[]) {
+  ProgramOptions options;
+  std::string reason;
+  if (!parseOptions(std::vector<std::string>(argv + 1, argv + argc), &options, &reason)) {
+    std::cerr << reason << "\n\n" << usageText();
+    std::exit(2);
+  }
+  if (options.help) {
+    std::cout << usageText();
+    std::exit(0);
+  }
+  if (options.version) {
+    std::cout << "brackora 1.0\n";
+    std::exit(0);
+  }
+  return options;
+}
+
+// Starts serving the players' page and says where, in the status band and on
+// standard output; a failure is said in the band and on standard error, and
+// the tournament goes on unshared.
+void startSharing(ShareServer* server, int port) {
+  std::string reason;
+  if (!server->start(port, &reason)) {
+    const std::string message =
+        "Partage impossible sur le port " + std::to_string(port) + " : " + reason;
+    setShareAddressNote(message);
+    std::cerr << message << std::endl;
+    return;
+  }
+  std::string address = firstLanAddress();
+  std::string note;
+  if (address.empty()) {
+    address = "127.0.0.1";
+    note = " (aucun reseau : cet ordinateur seulement)";
+  }
+  const std::string line = "Tournoi en ligne : http://" + address + ":" +
+                           std::to_string(server->port()) + "/" + note;
+  setShareAddressNote(line);
+  std::cout << line << std::endl;
+}
+
 }  // namespace
 
-int main(int, char*[]) {
+int main(int argc, char* argv[]) {
+  const ProgramOptions options = readOptions(argc, argv);
   // Registered first, so SDL is shut down on every exit path.
   std::atexit(SDL_Quit);
   startUp();
   SDL_WM_SetCaption(kTitle, nullptr);
   drawCreditLine();
+  ShareServer server;
+  if (options.share) startSharing(&server, options.port);
   Frontend ui{drawPanels, drawMessageLine, drawPromptLine, typeAnswer, holdFrames,
               nullptr, drawStatusLine};
-  std::exit(runDialogue(ui, DialogueFiles{}));
+  DialogueFiles files;
+  files.standingsFolder = ".";
+  const int status = runDialogue(ui, files);
+  server.stop();
+  std::exit(status);
 }

@@ -2,11 +2,13 @@
 #include "control/program_state.h"
 
 #include "control/answer_source.h"
+#include "control/sharing_status.h"
 #include "control/status_line.h"
 #include "control/transcript.h"
 #include "display/text_panel.h"
 #include "engine/match_log.h"
 #include "engine/participant.h"
+#include "share/standings_files.h"
 
 void resetProgramState() {
   resetMatchLog();
@@ -15,6 +17,8 @@ void resetProgramState() {
   rightPanel.clear();
   replayBuffer = {};
   resetStatus();
+  resetSharingStatus();
+  resetPublishedStandings();
   transcript.close();
   transcript.clear();
 }

@@ -3,6 +3,7 @@
 // dialogues or tournaments in one process.
 #pragma once
 
-// Empties the match log, the panels, replayBuffer and the status line, puts
+// Empties the match log, the panels, replayBuffer, the status line (with
+// its sharing notes) and the published standings, puts
 // placeholderCounter back to 100 and closes the transcript.
 void resetProgramState();

@@ -1,0 +1,96 @@
+// standings_text.cpp: see standings_text.h.
+#include "share/standings_text.h"
+
+#include "engine/match_count.h"
+#include "share/text_escape.h"
+
+std::string placeText(int place) {
+  return std::to_string(place) + (place == 1 ? "er" : "e");
+}
+
+namespace {
+
+struct PlaceholderTag {
+  const char* tag;
+  const char* words;
+};
+
+// The tags the bracket gives its placeholders (see bracket.cpp and
+// match_log.cpp), in French.
+const PlaceholderTag kTags[] = {
+    {"winner(", "vainqueur de "},
+    {"loser(", "perdant de "},
+    {"t1(", "qualifié du groupe "},
+    {"t2(", "qualifié du groupe "},
+    {"t3(", "dernier du groupe "},
+};
+
+// The members inside a placeholder's outer parentheses, top-level commas
+// shown as " – "; nested placeholders stay as they are.
+std::string members(const std::string& inner) {
+  std::string out;
+  int depth = 0;
+  for (char c : inner) {
+    if (c == '(') ++depth;
+    if (c == ')') --depth;
+    out += (c == ',' && depth == 0) ? std::string(" \xE2\x80\x93 ") : std::string(1, c);
+  }
+  return out;
+}
+
+}  // namespace
+
+std::string nameText(const std::string& latin1) {
+  return latin1.empty() ? "?" : latin1ToUtf8(latin1);
+}
+
+std::string sideText(const Participant& side) {
+  const std::string name = nameText(side.name);
+  if (isPlayerId(side.id)) return name;
+  for (const PlaceholderTag& t : kTags) {
+    const std::string tag = t.tag;
+    if (name.compare(0, tag.size(), tag) != 0) continue;
+    std::string inner = name.substr(tag.size());
+    // A long generated name is cut and may have lost its closing parenthesis.
+    if (!inner.empty() && inner.back() == ')') inner.pop_back();
+    return t.words + members(inner);
+  }
+  return name;
+}
+
+std::string placesText(const std::vector<int>& places) {
+  std::string out;
+  for (size_t i = 0; i < places.size();) {
+    size_t j = i;
+    while (j + 1 < places.size() && places[j + 1] == places[j] + 1) ++j;
+    if (!out.empty()) out += ", ";
+    out += placeText(places[i]);
+    if (j >= i + 2) {
+      out += " à " + placeText(places[j]);
+      i = j + 1;
+    } else {
+      ++i;
+    }
+  }
+  return out;
+}
+
+std::string resultUseText(ResultUse use) {
+  switch (use) {
+    case ResultUse::kCancelled: return "annulé";
+    case ResultUse::kUsed: return "compte";
+    case ResultUse::kUnused: return "sans objet";
+  }
+  return "";
+}
+
+MatchCount countMatches(const TournamentState& state) {
+  MatchCount count;
+  for (ResultUse use : state.results) count.played += use == ResultUse::kUsed;
+  count.left = matchesLeft(static_cast<int>(state.players.size()), count.played);
+  return count;
+}
+
+bool isRunning(const TournamentState& state) {
+  return state.players.empty() || !state.finished();
+}
