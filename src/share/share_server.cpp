@@ -88,8 +88,9 @@ bool ShareServer::start(int port, std::string* err) {
   for (const Route& route : kRoutes) {
     server.Get(route.path, [route](const Request&, Response& response) {
       std::shared_ptr<const SharedStandings> standings = latestStandings();
-      static const SharedStandings kNothingYet = renderStandings({}, {});
-      response.set_content((standings ? *standings : kNothingYet).*route.content, route.type);
+      // Never destroyed, like the published standings (see stop).
+      static const SharedStandings* nothingYet = new SharedStandings(renderStandings({}, {}));
+      response.set_content((standings ? *standings : *nothingYet).*route.content, route.type);
       response.set_header("Cache-Control", "no-cache");
     });
   }
@@ -117,9 +118,10 @@ bool ShareServer::start(int port, std::string* err) {
 void ShareServer::stop() {
   if (!impl_ || !impl_->thread.joinable()) return;
   impl_->server.stop();
-  // The listening loop ends at once; waiting clients are let go within
-  // kShareTimeoutSeconds. Past a second the thread is left to the process.
-  if (impl_->finished.wait_for(std::chrono::milliseconds(1000)) == std::future_status::ready) {
+  // The listening loop ends at once, but the library then lets its workers
+  // finish every connection already accepted, each up to its time-outs.
+  // Past half a second the thread is left to end with the process.
+  if (impl_->finished.wait_for(std::chrono::milliseconds(500)) == std::future_status::ready) {
     impl_->thread.join();
   } else {
     impl_->thread.detach();

@@ -28,8 +28,9 @@ class ShareServer {
   // The port listened on; 0 before start succeeds.
   int port() const;
 
-  // Stops listening and waits, at most about a second, for the server's
-  // thread; a worker still busy past that is left to end with the process.
+  // Stops listening and waits, at most half a second, for the server's
+  // thread; past that the thread (and this object's state, which it uses)
+  // is left to end with the process.
   // Does nothing if not started.
   void stop();
 

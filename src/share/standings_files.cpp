@@ -11,8 +11,16 @@
 
 namespace {
 
-std::mutex publishedMutex;
-std::shared_ptr<const SharedStandings> published;
+// Never destroyed: a server worker still answering while the process
+// exits may read it after static destructors have run.
+struct Published {
+  std::mutex mutex;
+  std::shared_ptr<const SharedStandings> standings;
+};
+Published& published() {
+  static Published* board = new Published;
+  return *board;
+}
 
 std::string failure(const std::string& name, int error) {
   return "Impossible d'ecrire " + name + " : " + std::strerror(error);
@@ -66,13 +74,13 @@ bool writeStandingsFiles(const std::string& folder, const SharedStandings& stand
 }
 
 void publishStandings(std::shared_ptr<const SharedStandings> standings) {
-  std::lock_guard<std::mutex> lock(publishedMutex);
-  published = std::move(standings);
+  std::lock_guard<std::mutex> lock(published().mutex);
+  published().standings = std::move(standings);
 }
 
 std::shared_ptr<const SharedStandings> latestStandings() {
-  std::lock_guard<std::mutex> lock(publishedMutex);
-  return published;
+  std::lock_guard<std::mutex> lock(published().mutex);
+  return published().standings;
 }
 
 void resetPublishedStandings() { publishStandings(nullptr); }
