@@ -264,6 +264,8 @@ def main():
     parser.add_argument("--type-pause", type=float, default=0.2)
     parser.add_argument("--probe", help="bench/window_probe, to time the key echo")
     args = parser.parse_args()
+    args.brackora = os.path.abspath(args.brackora)
+    args.probe = args.probe and os.path.abspath(args.probe)
     work = os.path.join(os.path.abspath(args.out), args.scenario)
     shutil.rmtree(work, ignore_errors=True)
     os.makedirs(work)
