@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -114,13 +115,18 @@ int main(int argc, char* argv[]) {
   startUp();
   SDL_WM_SetCaption(kTitle, nullptr);
   drawCreditLine();
-  ShareServer server;
-  if (options.share) startSharing(&server, options.port);
+  // Made only when asked for: even an idle server changes the process (it
+  // ignores SIGPIPE from the start).
+  std::unique_ptr<ShareServer> server;
+  if (options.share) {
+    server.reset(new ShareServer);
+    startSharing(server.get(), options.port);
+  }
   Frontend ui{drawPanels, drawMessageLine, drawPromptLine, typeAnswer, holdFrames,
               nullptr, drawStatusLine};
   DialogueFiles files;
   files.standingsFolder = ".";
   const int status = runDialogue(ui, files);
-  server.stop();
+  if (server) server->stop();
   std::exit(status);
 }
