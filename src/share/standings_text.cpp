@@ -25,17 +25,38 @@ const PlaceholderTag kTags[] = {
     {"t3(", "dernier du groupe "},
 };
 
-// The members inside a placeholder's outer parentheses, top-level commas
-// shown as " – "; nested placeholders stay as they are.
-std::string members(const std::string& inner) {
-  std::string out;
-  int depth = 0;
-  for (char c : inner) {
-    if (c == '(') ++depth;
-    if (c == ')') --depth;
-    out += (c == ',' && depth == 0) ? std::string(" \xE2\x80\x93 ") : std::string(1, c);
+// A generated name in French: "winner(A,loser(B,C))" becomes
+// "vainqueur de A – (perdant de B – C)". Text that is not a generated name
+// (a player's name, or the end of a name cut short) stays as it is.
+std::string describe(const std::string& name) {
+  for (const PlaceholderTag& t : kTags) {
+    const std::string tag = t.tag;
+    if (name.compare(0, tag.size(), tag) != 0) continue;
+    std::string inner = name.substr(tag.size());
+    // A long generated name is cut and may have lost its closing parenthesis.
+    if (!inner.empty() && inner.back() == ')') inner.pop_back();
+    std::string out = t.words;
+    std::string member;
+    int depth = 0;
+    auto flush = [&out, &member]() {
+      const std::string shown = describe(member);
+      out += shown == member ? member : "(" + shown + ")";
+      member.clear();
+    };
+    for (char c : inner) {
+      if (c == '(') ++depth;
+      if (c == ')') --depth;
+      if (c == ',' && depth == 0) {
+        flush();
+        out += " \xE2\x80\x93 ";
+      } else {
+        member += c;
+      }
+    }
+    flush();
+    return out;
   }
-  return out;
+  return name;
 }
 
 }  // namespace
@@ -46,16 +67,7 @@ std::string nameText(const std::string& latin1) {
 
 std::string sideText(const Participant& side) {
   const std::string name = nameText(side.name);
-  if (isPlayerId(side.id)) return name;
-  for (const PlaceholderTag& t : kTags) {
-    const std::string tag = t.tag;
-    if (name.compare(0, tag.size(), tag) != 0) continue;
-    std::string inner = name.substr(tag.size());
-    // A long generated name is cut and may have lost its closing parenthesis.
-    if (!inner.empty() && inner.back() == ')') inner.pop_back();
-    return t.words + members(inner);
-  }
-  return name;
+  return isPlayerId(side.id) ? name : describe(name);
 }
 
 std::string placesText(const std::vector<int>& places) {

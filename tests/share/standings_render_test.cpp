@@ -56,8 +56,12 @@ TEST(StandingsTextTest, PlacesJoinRunsOfThreeOrMore) {
 TEST(StandingsTextTest, PlaceholdersSayWhatTheyWaitFor) {
   EXPECT_EQ(sideText(Participant{3, "winner(A,B)"}), "winner(A,B)");
   EXPECT_EQ(sideText(Participant{101, "winner(A,B)"}), "vainqueur de A \xE2\x80\x93 B");
-  EXPECT_EQ(sideText(Participant{102, "loser(winner(A,B),C)"}),
-            "perdant de winner(A,B) \xE2\x80\x93 C");
+  EXPECT_EQ(sideText(Participant{102, "loser(winner(A,B),t1(C,D,E))"}),
+            "perdant de (vainqueur de A \xE2\x80\x93 B) \xE2\x80\x93 "
+            "(qualifi\xC3\xA9 du groupe C \xE2\x80\x93 D \xE2\x80\x93 E)");
+  EXPECT_EQ(sideText(Participant{104, "winner(loser(A,B),t2(C,D"}),
+            "vainqueur de (perdant de A \xE2\x80\x93 B) \xE2\x80\x93 "
+            "(qualifi\xC3\xA9 du groupe C \xE2\x80\x93 D)");
   EXPECT_EQ(sideText(Participant{103, "t3(A,B,C"}), "dernier du groupe A \xE2\x80\x93 B \xE2\x80\x93 C");
   EXPECT_EQ(sideText(Participant{0, ""}), "?");
 }
