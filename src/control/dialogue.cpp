@@ -65,11 +65,7 @@ void settleReplayedTranscript(const Session& s) {
   if (!settleTranscript(&reason)) reportUnsaved(s, reason);
 }
 
-// Draws the status band as its parts stand. drawPanels clears the whole
-// window, the band included, so this follows every drawPanels.
-void showStatus(const Session& s) {
-  if (s.ui.drawStatusLine != nullptr) s.ui.drawStatusLine(statusText(), statusIsWarning());
-}
+void showStatus(const Session& s);
 
 // The tournament as last shown, rendered for the players: published for the
 // page server and written into the standings folder. A failed write is
@@ -114,6 +110,12 @@ bool nextAnswer(const Session& s, std::string* answer) {
 void record(const Session& s, const std::string& answer) {
   std::string reason;
   if (!recordAnswer(answer, &reason)) reportUnsaved(s, reason);
+}
+
+// Draws the status band as its parts stand. drawPanels clears the whole
+// window, the band included, so this follows every drawPanels.
+void showStatus(const Session& s) {
+  if (s.ui.drawStatusLine != nullptr) s.ui.drawStatusLine(statusText(), statusIsWarning());
 }
 
 // Draws the panels, then the status band over them.
