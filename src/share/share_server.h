@@ -4,8 +4,9 @@
 // standings_files.h). Anything else is 404, other methods 405; no path is
 // ever looked up on the disk.
 //
-// The server runs on a thread of its own with a few workers; the program's
-// main thread only starts it, publishes standings and stops it. Request
+// The server runs on a thread of its own with a few workers, at a lower
+// priority than the window; the program's main thread only starts it,
+// publishes standings and stops it. Request
 // lines and header lines are bounded by the library (8 KB each), a request
 // with too many headers is refused, and read, write and keep-alive time-outs
 // keep a slow or silent client from holding a worker for long.
@@ -45,6 +46,8 @@ constexpr size_t kShareMaxHeaders = 64;
 constexpr int kShareTimeoutSeconds = 1;
 constexpr int kShareKeepAliveSeconds = 2;
 constexpr size_t kShareKeepAliveRequests = 20;
+// The server's threads run this much nicer than the rest of the program.
+constexpr int kShareNiceness = 10;
 
 // The first IPv4 address of an interface that is up and not a loopback, as
 // dotted text; empty when there is none.
