@@ -46,6 +46,14 @@ BENCH_FIGURES = [
     ("BM_DrawPanelsFull", "draw_panels_full", "ms"),
     ("BM_DrawPanelsEmpty", "draw_panels_empty", "ms"),
     ("BM_DrawInputLine", "draw_input_line", "ms"),
+    ("BM_RenderStandings/100", "render_page_csv_json_100_players", "ms"),
+    ("BM_ShareTurn/100", "render_and_write_standings_100_players", "ms"),
+]
+
+# (benchmark name, figure name): rates, from items_per_second on the wall clock.
+BENCH_RATES = [
+    ("BM_ServeIdle/0/real_time", "requests_per_second_idle_page"),
+    ("BM_ServeIdle/1/real_time", "requests_per_second_idle_json"),
 ]
 
 TIME_UNITS = {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}
@@ -59,7 +67,7 @@ def bench_figures(paths):
     """Each benchmark's median, as processor time of the measuring thread (on
     a busy two-core machine the wall clock mostly counts other processes)
     with the wall clock beside it as a comment."""
-    cpu, real = {}, {}
+    cpu, real, rate = {}, {}, {}
     for path in paths:
         with open(path) as f:
             for b in json.load(f)["benchmarks"]:
@@ -69,10 +77,15 @@ def bench_figures(paths):
                 if b.get("run_type") == "iteration" or b.get("aggregate_name") == "median":
                     cpu[b["run_name"]] = b["cpu_time"] * scale
                     real[b["run_name"]] = b["real_time"] * scale
+                    if "items_per_second" in b:
+                        rate[b["run_name"]] = b["items_per_second"]
     for run_name, name, unit in BENCH_FIGURES:
         if run_name in cpu:
             figure(name, cpu[run_name], unit, 4)
             print(f"#   {run_name}: wall clock {real[run_name]:.4f} {unit}")
+    for run_name, name in BENCH_RATES:
+        if run_name in rate:
+            figure(name, rate[run_name], "per s", 0)
 
 
 class Xserver:

@@ -10,14 +10,17 @@
 #include <algorithm>
 #include <cstdint>
 #include <iostream>
+#include <memory>
 
 #include "control/answer_source.h"
 #include "control/correction.h"
+#include "control/sharing_status.h"
 #include "control/status_line.h"
 #include "control/transcript.h"
 #include "display/tournament_panels.h"
 #include "engine/match_log.h"
 #include "engine/tournament_state.h"
+#include "share/standings_files.h"
 
 namespace {
 
@@ -65,11 +68,30 @@ void settleReplayedTranscript(const Session& s) {
   if (!settleTranscript(&reason)) reportUnsaved(s, reason);
 }
 
+void showStatus(const Session& s);
+
+// The tournament as last shown, rendered for the players: published for the
+// page server and written into the standings folder. A failed write is
+// reported once, when it starts or its reason changes, and cleared when the
+// files are written again. True when the status band changed.
+bool shareStandings(const Session& s) {
+  auto standings = std::make_shared<const SharedStandings>(renderStandings(s.state, matchLog()));
+  publishStandings(standings);
+  if (s.files.standingsFolder.empty()) return false;
+  std::string reason;
+  const bool written = writeStandingsFiles(s.files.standingsFolder, *standings, &reason);
+  if (!setStandingsFilesNote(reason)) return false;
+  if (!written) errStream(s.files) << reason << std::endl;
+  return true;
+}
+
 // What happens once the last replayed answer has been taken: the frames
-// held meanwhile are shown, and the transcript is settled.
+// held meanwhile are shown, the transcript is settled and the standings
+// reached by the replay are shared.
 void replayEnded(const Session& s) {
   s.ui.holdFrames(false);
   settleReplayedTranscript(s);
+  if (shareStandings(s)) showStatus(s);
 }
 
 // The next answer: replayed while replayBuffer is pending, else typed.
@@ -152,11 +174,12 @@ bool enterPlayers(Session& s, int count) {
 }
 
 // Rebuilds the tournament from nothing and draws the announcements and the
-// standings.
+// standings. Outside a replay the players' standings follow each turn.
 void showTournament(Session& s) {
   s.state = computeTournament(s.players);
   writeTournament(s.state);
   if (s.ui.tournamentShown != nullptr) s.ui.tournamentShown(s.state);
+  if (!replayBuffer.pending()) shareStandings(s);
   drawPanelsAndStatus(s);
 }
 

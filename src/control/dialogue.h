@@ -9,7 +9,11 @@
 // Changes the match log (through its operations), leftPanel and rightPanel
 // (through the tournament's panel rows), replayBuffer and the transcript;
 // writes the replay echo on DialogueFiles::out and every failure on
-// DialogueFiles::err. Nothing else in the program prints.
+// DialogueFiles::err. Nothing else in the program prints. After every turn
+// shown (never during a replay, and once when a replay ends) the standings
+// are rendered, published for the players' page (publishStandings) and
+// written into DialogueFiles::standingsFolder; a failed write goes to the
+// status band's sharing part and to err, and the tournament goes on.
 #pragma once
 
 #include <ostream>
@@ -40,6 +44,10 @@ struct Frontend {
 // Where the dialogue's files live and where its console output goes.
 struct DialogueFiles {
   std::string savePath = "save.txt";
+  // The folder that receives the standings files (tournoi.html and
+  // classement.csv) after every turn; empty: none are written. The program
+  // gives its working directory, ".".
+  std::string standingsFolder;
   std::ostream* out = nullptr;  // replay echo and the loaded file; stdout if null
   std::ostream* err = nullptr;  // failure messages; stderr if null
 };

@@ -1,12 +1,14 @@
-// main.cpp: brings up SDL, the font and the window, then hands the whole run
-// to the dialogue. "--version" prints the name and version and exits; other
-// arguments are ignored.
+// main.cpp: reads the options, brings up SDL, the font and the window, starts
+// the players' page server when asked, then hands the whole run to the
+// dialogue.
 //
 // Sets screen and font (owned by display/window.h) once, here.
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
+#include <iostream>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include <SDL.h>
 #include <SDL_ttf.h>
@@ -14,7 +16,10 @@
 #include "control/dialogue.h"
 #include "control/keyboard.h"
 #include "control/panel_view.h"
+#include "control/options.h"
+#include "control/sharing_status.h"
 #include "display/window.h"
+#include "share/share_server.h"
 
 namespace {
 
@@ -62,14 +67,55 @@ void startUp() {
 // Each turn's tournament, as rebuilt, for the views beyond the two panels.
 void tournamentShown(const TournamentState& state) { showTournamentView(state); }
 
+// The options, or the usage on standard error and exit status 2.
+ProgramOptions readOptions(int argc, char* argv[]) {
+  ProgramOptions options;
+  std::string reason;
+  if (!parseOptions(std::vector<std::string>(argv + 1, argv + argc), &options, &reason)) {
+    std::cerr << reason << "\n\n" << usageText();
+    std::exit(2);
+  }
+  if (options.help) {
+    std::cout << usageText();
+    std::exit(0);
+  }
+  if (options.version) {
+    std::cout << "brackora " BRACKORA_VERSION "\n";
+    std::exit(0);
+  }
+  return options;
+}
+
+// Starts serving the players' page and says where, in the status band and on
+// standard output; a failure is said in the band and on standard error, and
+// the tournament goes on unshared.
+void startSharing(ShareServer* server, int port) {
+  std::string reason;
+  if (!server->start(port, &reason)) {
+    const std::string message =
+        "Partage impossible sur le port " + std::to_string(port) + " : " + reason;
+    setShareAddressNote(message);
+    std::cerr << message << std::endl;
+    return;
+  }
+  std::string address = firstLanAddress();
+  std::string note;
+  if (address.empty()) {
+    address = "127.0.0.1";
+    note = " (aucun reseau : cet ordinateur seulement)";
+  }
+  const std::string line = "Tournoi en ligne : http://" + address + ":" +
+                           std::to_string(server->port()) + "/" + note;
+  setShareAddressNote(line);
+  std::cout << line << std::endl;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
-  // Answered before SDL starts, so it works without a display.
-  if (argc > 1 && std::strcmp(argv[1], "--version") == 0) {
-    std::puts("brackora " BRACKORA_VERSION);
-    return 0;
-  }
+  // Answered before SDL starts, so --help and --version work without a
+  // display.
+  const ProgramOptions options = readOptions(argc, argv);
   // Registered first, so SDL is shut down on every exit path.
   std::atexit(SDL_Quit);
   startUp();
@@ -77,7 +123,18 @@ int main(int argc, char* argv[]) {
   SDL_WM_SetCaption(kTitle, nullptr);
   keepScreenAwake();
   drawCreditLine();
+  // Made only when asked for: even an idle server changes the process (it
+  // ignores SIGPIPE from the start).
+  std::unique_ptr<ShareServer> server;
+  if (options.share) {
+    server.reset(new ShareServer);
+    startSharing(server.get(), options.port);
+  }
   Frontend ui{drawPanels, drawMessageLine, drawPromptLine, typeAnswer,
               holdFramesAndDropKeys, tournamentShown, drawStatusLine};
-  std::exit(runDialogue(ui, DialogueFiles{}));
+  DialogueFiles files;
+  files.standingsFolder = ".";
+  const int status = runDialogue(ui, files);
+  if (server) server->stop();
+  std::exit(status);
 }

@@ -3,11 +3,13 @@
 
 #include "control/answer_source.h"
 #include "control/panel_view.h"
+#include "control/sharing_status.h"
 #include "control/status_line.h"
 #include "control/transcript.h"
 #include "display/text_panel.h"
 #include "engine/match_log.h"
 #include "engine/participant.h"
+#include "share/standings_files.h"
 
 void resetProgramState() {
   resetMatchLog();
@@ -18,6 +20,8 @@ void resetProgramState() {
   resetPanelView();
   replayBuffer = {};
   resetStatus();
+  resetSharingStatus();
+  resetPublishedStandings();
   transcript.close();
   transcript.clear();
 }

@@ -26,11 +26,11 @@ std::string rowPrefix(const std::string& rowTemplate, int place) {
 }
 
 // "1er" for the first place, "2e", "3e", ... for the others (no space).
+}  // namespace
+
 std::string placeName(int place) {
   return std::to_string(place) + (place == 1 ? "er" : "e");
 }
-
-}  // namespace
 
 std::string fitName(std::string name, unsigned width) {
   if (name.size() <= width) return name;
@@ -67,7 +67,7 @@ void writeTournament(const TournamentState& state) {
   rightPanel << std::endl;
 }
 
-std::string placesText(const std::vector<int>& places) {
+std::string placesText(const std::vector<int>& places, const char* to) {
   if (places.empty()) return "-";
   std::string text;
   for (size_t start = 0; start < places.size();) {
@@ -75,7 +75,7 @@ std::string placesText(const std::vector<int>& places) {
     while (end + 1 < places.size() && places[end + 1] == places[end] + 1) ++end;
     if (!text.empty()) text += ", ";
     text += placeName(places[start]);
-    if (end > start) text += " a " + placeName(places[end]);
+    if (end > start) text += to + placeName(places[end]);
     start = end + 1;
   }
   return text;

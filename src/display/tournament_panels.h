@@ -33,10 +33,15 @@ void writeStandings(std::string rowTemplate, std::vector<Participant> placement)
 // each panel's rows followed by one end of line.
 void writeTournament(const TournamentState& state);
 
+// A place as a word: "1er", "2e", "3e", ...
+std::string placeName(int place);
+
 // The places of a sorted list as the places view shows them: "1er", "3e",
 // "5e a 8e" for a run of consecutive places, runs joined by ", "
-// ("1er, 3e a 4e"); "-" for none.
-std::string placesText(const std::vector<int>& places);
+// ("1er, 3e a 4e"); "-" for none. `to` joins the ends of a run: " a " in
+// the window (ASCII, like every text there), " \xC3\xA0 " (UTF-8 "à") on the
+// players' page.
+std::string placesText(const std::vector<int>& places, const char* to = " a ");
 
 // placesPanel cleared, then one row "<places> -> <name>" per player, the
 // name cut by fitName to 30 bytes as in the standings: players with the best

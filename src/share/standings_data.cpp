@@ -1,0 +1,105 @@
+// standings_data.cpp: renderCsv, renderJson and renderStandings (see
+// standings_render.h).
+#include <algorithm>
+
+#include "share/standings_render.h"
+#include "share/standings_text.h"
+#include "share/text_escape.h"
+
+std::string renderCsv(const TournamentState& state) {
+  // The byte order mark is how spreadsheets tell UTF-8 from the local code
+  // page; without it the accents come out garbled.
+  std::string out = "\xEF\xBB\xBFPlace;Joueur\r\n";
+  out.reserve(out.size() + 40 * state.placement.size());
+  for (size_t i = 0; i < state.placement.size(); ++i) {
+    const Participant& p = state.placement[i];
+    out += std::to_string(i + 1) + ";";
+    if (isPlayerId(p.id)) out += csvField(nameText(p.name));
+    out += "\r\n";
+  }
+  return out;
+}
+
+namespace {
+
+const char* boolText(bool b) { return b ? "true" : "false"; }
+
+void appendMatches(std::string& out, const TournamentState& state) {
+  out += "\"a_jouer\":[";
+  int number = 0;
+  for (size_t i = 0; i < state.toPlay.size(); ++i) {
+    const MatchToPlay& m = state.toPlay[i];
+    if (i > 0) out += ",";
+    out += "{\"numero\":" + (m.playable ? std::to_string(++number) : std::string("null"));
+    out += ",\"jouable\":" + std::string(boolText(m.playable));
+    out += ",\"joueur1\":" + jsonString(sideText(m.first));
+    out += ",\"joueur2\":" + jsonString(sideText(m.second)) + "}";
+  }
+  out += "]";
+}
+
+void appendPlacement(std::string& out, const TournamentState& state) {
+  out += "\"classement\":[";
+  for (size_t i = 0; i < state.placement.size(); ++i) {
+    const Participant& p = state.placement[i];
+    if (i > 0) out += ",";
+    out += "{\"place\":" + std::to_string(i + 1) + ",\"joueur\":" +
+           (isPlayerId(p.id) ? jsonString(nameText(p.name)) : std::string("null")) + "}";
+  }
+  out += "]";
+}
+
+void appendReachable(std::string& out, const TournamentState& state) {
+  out += "\"places_possibles\":[";
+  const size_t n = std::min(state.players.size(), state.reachable.size());
+  for (size_t id = 0; id < n; ++id) {
+    if (id > 0) out += ",";
+    out += "{\"joueur\":" + jsonString(nameText(state.players[id].name)) + ",\"places\":[";
+    const std::vector<int>& places = state.reachable[id];
+    for (size_t k = 0; k < places.size(); ++k)
+      out += (k > 0 ? "," : "") + std::to_string(places[k]);
+    out += "]}";
+  }
+  out += "]";
+}
+
+void appendResults(std::string& out, const TournamentState& state,
+                   const std::vector<MatchRecord>& log) {
+  out += "\"resultats\":[";
+  const std::vector<ResultUse> uses = resultUses(state, log);
+  const size_t n = uses.size();
+  for (size_t i = 0; i < n; ++i) {
+    if (i > 0) out += ",";
+    out += "{\"numero\":" + std::to_string(i + 1);
+    out += ",\"gagnant\":" + jsonString(nameText(log[i].winner.name));
+    out += ",\"perdant\":" + jsonString(nameText(log[i].loser.name));
+    out += ",\"etat\":" + jsonString(resultUseText(uses[i])) + "}";
+  }
+  out += "]";
+}
+
+}  // namespace
+
+std::string renderJson(const TournamentState& state, const std::vector<MatchRecord>& log) {
+  std::string out;
+  out.reserve(1024 + 200 * state.players.size() + 100 * log.size());
+  const MatchCount count = countMatches(state);
+  out += "{\"en_cours\":" + std::string(boolText(isRunning(state)));
+  out += ",\"joueurs\":" + std::to_string(state.players.size());
+  out += ",\"matchs_joues\":" + std::to_string(count.played);
+  out += ",\"matchs_restants\":" + std::to_string(count.left) + ",\n";
+  appendMatches(out, state);
+  out += ",\n";
+  appendPlacement(out, state);
+  out += ",\n";
+  appendReachable(out, state);
+  out += ",\n";
+  appendResults(out, state, log);
+  out += "}\n";
+  return out;
+}
+
+SharedStandings renderStandings(const TournamentState& state,
+                                const std::vector<MatchRecord>& log) {
+  return SharedStandings{renderPage(state, log), renderCsv(state), renderJson(state, log)};
+}
