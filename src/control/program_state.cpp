@@ -15,6 +15,5 @@ void resetProgramState() {
   rightPanel.clear();
   replayBuffer = {};
   resetStatus();
-  transcript.close();
-  transcript.clear();
+  closeTranscript();
 }

@@ -19,6 +19,8 @@
 //   message HEX         clear x 0..799, y 740..759; text (0, 100, 250) at (0, 740)
 //   prompt HEX          clear x 0..299, y 760..779; text (0, 255, 100) at (0, 760)
 //   input HEX           clear x 300..799, y 760..779; text (0, 255, 200) at (300, 760)
+//   status HEX          clear x 0..799, y 780..799; text (255, 200, 60) at (0, 780)
+//   warning HEX         clear x 0..799, y 780..799; text (255, 70, 70) at (0, 780)
 #include <SDL.h>
 #include <SDL_ttf.h>
 
@@ -113,6 +115,12 @@ bool applyOperation(Painter& p, const std::string& line) {
   } else if (op == "input") {
     fill(p, 300, 760, kSize - 300, 20);
     text(p, bytes, 300, 760, 0, 255, 200);
+  } else if (op == "status") {
+    fill(p, 0, 780, kSize, 20);
+    text(p, bytes, 0, 780, 255, 200, 60);
+  } else if (op == "warning") {
+    fill(p, 0, 780, kSize, 20);
+    text(p, bytes, 0, 780, 255, 70, 70);
   } else {
     return false;
   }
