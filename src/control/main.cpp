@@ -10,6 +10,7 @@
 #include <SDL_ttf.h>
 
 #include "control/dialogue.h"
+#include "control/folder_lock.h"
 #include "control/keyboard.h"
 #include "display/window.h"
 
@@ -56,6 +57,17 @@ void startUp() {
                 fontError + "\n");
 }
 
+// Another copy already runs in this folder: says so in the window and on
+// standard error, waits for Enter or the window's close, and exits with 1
+// without touching any file.
+void refuseSecondCopy() {
+  std::fprintf(stderr, "%s\n", kFolderBusy);
+  drawMessageLine(kFolderBusy);
+  std::string ignored;
+  typeAnswer(&ignored);
+  std::exit(1);
+}
+
 }  // namespace
 
 int main(int, char*[]) {
@@ -64,6 +76,8 @@ int main(int, char*[]) {
   startUp();
   SDL_WM_SetCaption(kTitle, nullptr);
   drawCreditLine();
+  int folderLock = -1;  // held until the process ends
+  if (lockFolder(kLockFile, &folderLock) == FolderLock::kBusy) refuseSecondCopy();
   Frontend ui{drawPanels, drawMessageLine, drawPromptLine, typeAnswer, holdFrames,
               nullptr, drawStatusLine};
   std::exit(runDialogue(ui, DialogueFiles{}));

@@ -15,6 +15,7 @@ difference image land in <out>/e2e-failures/<case>/.
 import argparse
 import ctypes
 import ctypes.util
+import fcntl
 import json
 import os
 import re
@@ -362,6 +363,12 @@ class CaseRun:
         self.where = "run %d, start" % index
         out_path = os.path.join(self.work, "run%d.stdout" % index)
         err_path = os.path.join(self.work, "run%d.stderr" % index)
+        # As a first copy of the program does, the driver holds the folder's
+        # lock for the whole run when the case asks for it.
+        lock = None
+        if run.get("folder_locked"):
+            lock = open(os.path.join(self.cwd, ".brackora.lock"), "a")
+            fcntl.flock(lock, fcntl.LOCK_EX)
         with open(out_path, "wb") as out, open(err_path, "wb") as err:
             proc = subprocess.Popen([self.args.brackora], cwd=self.cwd, env=env,
                                     stdout=out, stderr=err, stdin=subprocess.DEVNULL)
@@ -386,6 +393,8 @@ class CaseRun:
             if proc.poll() is None:
                 proc.kill()
                 proc.wait()
+            if lock is not None:
+                lock.close()
         with open(out_path, "rb") as out, open(err_path, "rb") as err:
             self.check_end(run, status, out.read(), err.read())
 
