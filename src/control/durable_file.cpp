@@ -38,14 +38,30 @@ bool writeAll(int fd, const std::string& bytes, std::string* err) {
   return true;
 }
 
-bool forceData(int fd, const char* step, std::string* err) {
-  if (!forcingStep(step)) return true;
-  if (::fdatasync(fd) == 0) return true;
-  *err = systemReason(errno);
+namespace {
+
+// The result of one fsync or fdatasync: true when it forced the data or when
+// the file system does not force at all (noted in refused).
+bool forced(int result, std::string* err, std::string* refused) {
+  if (result == 0) return true;
+  const int error = errno;
+  if (error == EINVAL || error == ENOTSUP || error == EOPNOTSUPP) {
+    *refused = systemReason(error);
+    return true;
+  }
+  *err = systemReason(error);
   return false;
 }
 
-bool forceFolderOf(const std::string& path, const char* step, std::string* err) {
+}  // namespace
+
+bool forceData(int fd, const char* step, std::string* err, std::string* refused) {
+  if (!forcingStep(step)) return true;
+  return forced(::fdatasync(fd), err, refused);
+}
+
+bool forceFolderOf(const std::string& path, const char* step, std::string* err,
+                   std::string* refused) {
   if (!forcingStep(step)) return true;
   size_t slash = path.rfind('/');
   std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
@@ -54,22 +70,21 @@ bool forceFolderOf(const std::string& path, const char* step, std::string* err) 
     *err = systemReason(errno);
     return false;
   }
-  bool forced = ::fsync(fd) == 0;
-  if (!forced) *err = systemReason(errno);
+  bool done = forced(::fsync(fd), err, refused);
   ::close(fd);
-  return forced;
+  return done;
 }
 
 bool replaceDurably(const std::string& path, const std::string& content,
                     const char* dataStep, const char* folderStep, int* fdOut,
-                    std::string* err) {
+                    std::string* err, std::string* refused) {
   const std::string aside = path + ".tmp";
   int fd = ::open(aside.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
   if (fd < 0) {
     *err = systemReason(errno);
     return false;
   }
-  bool done = writeAll(fd, content, err) && forceData(fd, dataStep, err);
+  bool done = writeAll(fd, content, err) && forceData(fd, dataStep, err, refused);
   if (done && ::rename(aside.c_str(), path.c_str()) != 0) {
     *err = systemReason(errno);
     done = false;
@@ -81,11 +96,11 @@ bool replaceDurably(const std::string& path, const std::string& content,
   }
   // The new name is in place; a failure to force the folder leaves it there
   // but not yet safe from a power cut, which is still a failure to report.
-  bool forced = forceFolderOf(path, folderStep, err);
-  if (fdOut != nullptr && forced) {
+  bool folderForced = forceFolderOf(path, folderStep, err, refused);
+  if (fdOut != nullptr && folderForced) {
     *fdOut = fd;
   } else {
     ::close(fd);
   }
-  return forced;
+  return folderForced;
 }

@@ -16,19 +16,22 @@ bool writeAll(int fd, const std::string& bytes, std::string* err);
 
 // Forces fd's data (and its size) to the disk. `step` names the forcing
 // step for the test build that can leave steps out (see forcingStep).
-bool forceData(int fd, const char* step, std::string* err);
+// A file system that does not force at all (EINVAL, ENOTSUP) is no reason
+// to stop writing: that gives true, with the reason added to *refused.
+bool forceData(int fd, const char* step, std::string* err, std::string* refused);
 
 // Forces the folder holding path, so that a name created, renamed or
-// removed there survives a power cut.
-bool forceFolderOf(const std::string& path, const char* step, std::string* err);
+// removed there survives a power cut. Refusals as for forceData.
+bool forceFolderOf(const std::string& path, const char* step, std::string* err,
+                   std::string* refused);
 
 // Writes content to path + ".tmp", forces it, renames it over path and
 // forces the folder. On success returns the still open descriptor of the
 // file now named path (or closes it when fdOut is null). On failure no
-// temporary file is left and path is untouched.
+// temporary file is left and path is untouched. Refusals as for forceData.
 bool replaceDurably(const std::string& path, const std::string& content,
                     const char* dataStep, const char* folderStep, int* fdOut,
-                    std::string* err);
+                    std::string* err, std::string* refused);
 
 // True unless the test build was told to leave this forcing step out (the
 // crash-state tool checks that each one matters). Always true in the

@@ -30,6 +30,7 @@ struct Transcript {
   bool aside = false;       // fd writes aside, not yet settled
   bool replaying = false;   // a replay is under way: no rebuilds yet
   std::string failure;      // why saving does not work; "" while it does
+  std::string unforced;     // why the file system does not force; "" if it does
   bool backupOwed = false;  // the backup failed: made before any rebuild
   std::string backupContent;
   std::vector<std::string> answers;  // every answer recorded in this run
@@ -69,6 +70,17 @@ void fail(const std::string& reason) {
   closeFd();
 }
 
+// Takes note of what the last forcing said. False, with the message, when
+// the file system has just started refusing: the answers still reach the
+// file, but a power cut may take them.
+bool noteForcing(const std::string& refused, const std::string& path, std::string* err) {
+  const bool fresh = t.unforced.empty();
+  t.unforced = refused;
+  if (refused.empty() || !fresh) return true;
+  *err = "Impossible de forcer " + path + " sur le disque : " + refused;
+  return false;
+}
+
 // True while writtenPath still names the file fd writes to. A save file
 // removed or replaced by hand would otherwise swallow every later answer.
 bool stillNamed(std::string* reason) {
@@ -92,10 +104,10 @@ std::string wholeTranscript() {
 // Writes the owed backup, then every answer of the run over save.txt, and
 // appends to it from then on. False, with failure set, when a step fails.
 bool rebuild() {
-  std::string reason;
+  std::string reason, refused, ignored;
   if (t.backupOwed) {
     if (!replaceDurably(t.path + ".bak", t.backupContent, "backup-data",
-                        "backup-folder", nullptr, &reason)) {
+                        "backup-folder", nullptr, &reason, &refused)) {
       fail(reason);
       return false;
     }
@@ -110,13 +122,15 @@ bool rebuild() {
   }
   const std::string content = wholeTranscript();
   int fd = -1;
-  if (!replaceDurably(t.path, content, "rewrite-data", "rewrite-folder", &fd, &reason)) {
+  if (!replaceDurably(t.path, content, "rewrite-data", "rewrite-folder", &fd, &reason,
+                      &refused)) {
     fail(reason);
     return false;
   }
   adopt(fd, t.path, static_cast<off_t>(content.size()));
   t.aside = false;
   t.failure.clear();
+  noteForcing(refused, t.path, &ignored);
   return true;
 }
 
@@ -138,13 +152,14 @@ bool append(const std::string& line, std::string* err) {
     fail(reason);
     return false;
   }
-  if (!t.aside && !forceData(t.fd, "answer", &reason)) {
+  std::string refused;
+  if (!t.aside && !forceData(t.fd, "answer", &reason, &refused)) {
     *err = "Impossible de forcer " + t.writtenPath + " sur le disque : " + reason;
     fail(reason);
     return false;
   }
   t.size += static_cast<off_t>(line.size());
-  return true;
+  return t.aside || noteForcing(refused, t.writtenPath, err);
 }
 
 // Opens target, emptying it. A file emptied in place is forced empty, and a
@@ -160,14 +175,15 @@ bool openTarget(const std::string& target, bool aside, std::string* err) {
   }
   adopt(fd, target, 0);
   struct stat info;
-  std::string reason;
-  if (!aside && fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
-      !(forceData(fd, "truncate", &reason) && forceFolderOf(target, "truncate", &reason))) {
+  std::string reason, refused;
+  if (aside || fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) return true;
+  if (!forceData(fd, "truncate", &reason, &refused) ||
+      !forceFolderOf(target, "truncate", &reason, &refused)) {
     *err = "Impossible d'ecrire " + target + " : " + reason;
     fail(reason);
     return false;
   }
-  return true;
+  return noteForcing(refused, target, err);
 }
 
 }  // namespace
@@ -181,10 +197,12 @@ bool openTranscript(const std::string& path, std::string* err, bool replaying) {
   // If it cannot be kept, the file is left alone and the run goes on without
   // a transcript until the backup can be made.
   if (holdsSavedBytes(path)) {
-    std::string content, reason;
+    // A refusal to force shows again when save.txt is opened, on the same
+    // file system; it is reported there.
+    std::string content, reason, refused;
     if (!readWholeFile(path, &content, &reason) ||
         !replaceDurably(path + ".bak", content, "backup-data", "backup-folder",
-                        nullptr, &reason)) {
+                        nullptr, &reason, &refused)) {
       *err = "Impossible de copier " + path + " vers " + path + ".bak : " + reason;
       t.backupOwed = true;
       t.backupContent = std::move(content);
@@ -207,17 +225,18 @@ bool settleTranscript(std::string* err) {
     ::unlink(from.c_str());
     return true;
   }
-  std::string reason;
+  std::string reason, refused;
   // The descriptor stays open: after the rename it goes on writing to the
   // same file, now under its real name.
-  if (!forceData(t.fd, "replay-data", &reason)) {
+  if (!forceData(t.fd, "replay-data", &reason, &refused)) {
     *err = "Impossible de forcer " + from + " sur le disque : " + reason;
   } else if (::rename(from.c_str(), t.path.c_str()) != 0) {
     reason = systemReason(errno);
     *err = "Impossible de renommer " + from + " : " + reason;
   } else {
     t.writtenPath = t.path;
-    if (forceFolderOf(t.path, "replay-folder", &reason)) return true;
+    if (forceFolderOf(t.path, "replay-folder", &reason, &refused))
+      return noteForcing(refused, t.path, err);
     *err = "Impossible d'ecrire " + t.path + " : " + reason;
     fail(reason);
     return false;
@@ -237,9 +256,9 @@ bool recordAnswer(const std::string& text, std::string* err) {
   return append(text + '\n', err);
 }
 
-bool transcriptHealthy() { return t.fd >= 0 && t.failure.empty(); }
+bool transcriptHealthy() { return t.fd >= 0 && t.failure.empty() && t.unforced.empty(); }
 
-std::string transcriptFailure() { return t.failure; }
+std::string transcriptFailure() { return t.failure.empty() ? t.unforced : t.failure; }
 
 void closeTranscript() {
   closeFd();

@@ -51,7 +51,8 @@ bool recordAnswer(const std::string& text, std::string* err);
 bool transcriptHealthy();
 
 // Why saving is not working (the system's reason), or "" while it works or
-// when no transcript was opened.
+// when no transcript was opened. A file system that refuses to force data
+// to the disk counts as not working, though answers still reach the file.
 std::string transcriptFailure();
 
 // Closes the transcript and forgets the run's answers, leaving the files as
