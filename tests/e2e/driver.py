@@ -324,7 +324,15 @@ class CaseRun:
         raise Failure("first differing pixel at (%d, %d): seen %s, expected %s; images in %s"
                       % (x, y, got, want, self.failures))
 
+    def change_files(self, changes):
+        """A step's "files" changes, made by hand before its keys are sent:
+        ["remove" | "mkdir" | "rmdir", name]."""
+        actions = {"remove": os.unlink, "mkdir": os.mkdir, "rmdir": os.rmdir}
+        for action, name in changes:
+            actions[action](os.path.join(self.cwd, name))
+
     def step(self, window, step):
+        self.change_files(step.get("files", []))
         if "answer" in step:
             window.type(step["answer"])
             window.x("xdotool", "key", "Return")
@@ -426,7 +434,7 @@ class CaseRun:
 
 
 def describe(step):
-    for key in ("answer", "type", "keys", "close", "same_as", "screen"):
+    for key in ("answer", "type", "keys", "close", "same_as", "screen", "files"):
         if key in step:
             value = step[key]
             return "%s %s" % (key, json.dumps(value if not isinstance(value, dict) else "...",
