@@ -17,6 +17,7 @@
 #include "control/answer_source.h"
 #include "control/dialogue.h"
 #include "control/program_state.h"
+#include "display/text_panel.h"
 #include "display/tournament_panels.h"
 #include "engine/match_log.h"
 #include "engine/tournament_state.h"

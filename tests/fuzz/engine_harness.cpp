@@ -13,7 +13,7 @@
 
 namespace {
 
-constexpr int kSmallPlayers = 24;
+constexpr int kSmallPlayers = 24;  // the most players of most inputs
 
 [[noreturn]] void fail(const std::string& what) {
   std::fprintf(stderr, "engine harness: %s\n", what.c_str());
@@ -105,12 +105,12 @@ EngineFigures runEngineInput(const uint8_t* data, size_t size) {
   resetMatchLog();
   resetPlaceholders();
   Bytes in{data, size};
-  // A quarter of the first byte's values give any count up to 100; the rest
+  // An eighth of the first byte's values give any count up to 100; the rest
   // give up to 24 players, whose rebuilds cost a tenth as much, so more
   // operations are tried per second.
   const unsigned first = in.take();
-  const unsigned span = first >= 192 ? kMaxPlayers - kMinPlayers + 1 : kSmallPlayers - kMinPlayers + 1;
-  const int count = kMinPlayers + static_cast<int>(first % span);
+  const int most = first >= 224 ? kMaxPlayers : kSmallPlayers;
+  const int count = kMinPlayers + static_cast<int>(first % (most - kMinPlayers + 1));
   std::vector<Participant> players;
   for (int k = 0; k < count; ++k) players.push_back(Participant{k, "p" + std::to_string(k)});
 

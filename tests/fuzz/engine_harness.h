@@ -1,5 +1,5 @@
 // engine_harness.h: the engine alone, driven by fuzz bytes: a player count
-// from 2 to 100 (up to 24 for three quarters of the first byte's values),
+// from 2 to 100 (up to 24 for seven eighths of the first byte's values),
 // then results of matches to play, results between any two players (or
 // nobody), cancels of the newest result, cancels of an older one, and
 // corrections (an older result cancelled and its reverse logged).
