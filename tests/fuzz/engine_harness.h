@@ -1,8 +1,9 @@
 // engine_harness.h: the engine alone, driven by fuzz bytes: a player count
-// from 2 to 100 (up to 24 for seven eighths of the first byte's values),
-// then results of matches to play, results between any two players (or
-// nobody), cancels of the newest result, cancels of an older one, and
-// corrections (an older result cancelled and its reverse logged).
+// from 2 to 100 (up to 24 for seven eighths of the first byte's values, and
+// 16 operations at most above that), then results of matches to play,
+// results between any two players (or nobody), cancels of the newest
+// result, cancels of an older one, and corrections (an older result
+// cancelled and its reverse logged).
 //
 // After every operation the tournament is rebuilt and must keep the
 // promises of tournament_checks.h; at the end, a fresh log given the same
