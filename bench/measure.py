@@ -33,6 +33,16 @@ STATUS_BAND = "0,780,800,20"
 # first turn, black once Page Down has moved the view half a window down.
 LEFT_LOWER_HALF = "0,375,400,360"
 
+# Inside the prompt strip: lit by "Entree pour continuer", black beside the
+# shorter "Gagnant : ", which lights the start of the strip.
+LONG_PROMPT_TAIL = "100,760,100,20"
+PROMPT_START = "0,760,60,20"
+
+# Every forcing step of the transcript: left out, saving is what it was
+# before answers were forced to the disk (written, not waited for).
+ALL_FORCING = ("answer,truncate,backup-data,backup-folder,replay-data,replay-folder,"
+               "rewrite-data,rewrite-folder")
+
 BENCH_FIGURES = [
     # (benchmark name, figure name, unit)
     ("BM_RebuildFullLog/100", "rebuild_100_players_full_log", "ms"),
@@ -122,8 +132,8 @@ class Xserver:
 class Program:
     """One run of brackora in a fresh working directory."""
 
-    def __init__(self, build, env, save_text=None):
-        self.dir = tempfile.mkdtemp(prefix="brackora-bench-")
+    def __init__(self, build, env, save_text=None, folder=None):
+        self.dir = tempfile.mkdtemp(prefix="brackora-bench-", dir=folder)
         shutil.copy(os.path.join(build, "font.ttf"), os.path.join(self.dir, "font.ttf"))
         if save_text is not None:
             with open(os.path.join(self.dir, "save.txt"), "w") as f:
@@ -312,6 +322,65 @@ def measure_load(build, env, probe, runs):
     figure("peak_rss_100_player_load", max(peaks), "MB", 1)
 
 
+def answer_to_prompt_ms(probe, window, rounds):
+    """From Return to the next prompt on screen, over the cancel and its
+    acknowledgement on an empty log: each answer is written to save.txt
+    (and forced, unless left out) before the next prompt is drawn."""
+    times = []
+    for _ in range(rounds):
+        times.append(float(probe.run("keys", window, 10000, "a", "n", "n", "u", "l", "e",
+                                     "r", "Return", "--", "nonblack:" + LONG_PROMPT_TAIL)[0]))
+        times.append(float(probe.run("keys", window, 10000, "Return", "--",
+                                     "black:" + LONG_PROMPT_TAIL,
+                                     "nonblack:" + PROMPT_START)[0]))
+    return times
+
+
+def fdatasync_ms(folder, lines=50):
+    """One answer's line appended and forced, alone, on the disk of folder."""
+    times = []
+    fd, path = tempfile.mkstemp(dir=folder)
+    try:
+        for _ in range(lines):
+            start = time.monotonic()
+            os.write(fd, b"Ann\n")
+            os.fdatasync(fd)
+            times.append((time.monotonic() - start) * 1000)
+    finally:
+        os.close(fd)
+        os.unlink(path)
+    return statistics.median(times)
+
+
+def measure_answer(build, env, probe, runs):
+    """Enter to the next prompt with every answer forced to the disk, and
+    with the forcing left out as before. The working folders lie on the
+    disk that holds the build, never on a memory file system."""
+    for label, skipped in (("forced", None), ("unforced", ALL_FORCING)):
+        run_env = dict(env)
+        if skipped:
+            run_env["BRACKORA_SKIP_FORCING"] = skipped
+        times = []
+        for _ in range(runs):
+            program = Program(build, run_env, folder=build)
+            try:
+                window, _ = probe.find()
+                probe.wait(window, "nonblack:" + MESSAGE_STRIP)
+                probe.run("keys", window, 10000, "Return", "--", "nonblack:" + PROMPT_STRIP)
+                probe.run("keys", window, 10000, "2", "Return", "--", "nonblack:" + PROMPT_STRIP)
+                probe.run("keys", window, 10000, "A", "Return", "--", "nonblack:" + PROMPT_STRIP)
+                probe.run("keys", window, 10000, "B", "Return", "--",
+                          "black:" + LONG_PROMPT_TAIL, "nonblack:" + PROMPT_START)
+                times += answer_to_prompt_ms(probe, window, 10)
+            finally:
+                program.stop()
+        times.sort()
+        figure(f"answer_to_next_prompt_{label}", statistics.median(times), "ms", 2)
+        print(f"#   {label}: {len(times)} answers, 90th percentile "
+              f"{times[len(times) * 9 // 10]:.2f} ms, max {times[-1]:.2f} ms")
+    figure("append_and_fdatasync_one_line", fdatasync_ms(build), "ms", 3)
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--build", required=True)
@@ -322,7 +391,7 @@ def main():
 
     print(f"# load average before measuring: {os.getloadavg()[0]:.2f}")
     bench_figures(args.bench_json)
-    for section in (measure_window, measure_scroll, measure_load):
+    for section in (measure_window, measure_scroll, measure_load, measure_answer):
         # A section is tried again, once, on a new X server if its server
         # went away under it (something else on the machine ended it).
         for attempt in (1, 2):

@@ -38,6 +38,8 @@ const char* const kWinnerPrompt = "Gagnant : ";
 const char* const kAcknowledgePrompt = "Entree pour continuer";
 const char* const kNothingToCancel = "Aucun match a annuler";
 const char* const kUnreadableSave = "Impossible de lire save.txt : ";
+const char* const kSavingWarning = "ATTENTION : le tournoi n'est plus sauvegarde (";
+const char* const kSavingBack = "save.txt est de nouveau a jour : le tournoi est sauvegarde";
 
 std::ostream& outStream(const DialogueFiles& files) {
   return files.out != nullptr ? *files.out : std::cout;
@@ -62,10 +64,31 @@ void reportUnsaved(const Session& s, const std::string& reason) {
   errStream(s.files) << reason << '\n' << kUnsavedWarning << std::endl;
 }
 
+// Draws the status band as its parts stand. drawPanels clears the whole
+// window, the band included, so this follows every drawPanels.
+void showStatus(const Session& s) {
+  if (s.ui.drawStatusLine != nullptr) s.ui.drawStatusLine(statusText(), statusIsWarning());
+}
+
+// Puts the saving part of the status band in line with the transcript and
+// redraws the band when it changed: red while saving fails, so the warning
+// is in view at every prompt; gone, with a note on standard error, once a
+// rebuild has brought save.txt back.
+void showSaving(const Session& s) {
+  const std::string failure = transcriptFailure();
+  const std::string text = failure.empty() ? "" : std::string(kSavingWarning) + failure + ")";
+  const std::string& shown = statusParts[static_cast<size_t>(StatusPart::kSaving)];
+  if (text == shown) return;
+  if (text.empty()) errStream(s.files) << kSavingBack << std::endl;
+  setStatus(StatusPart::kSaving, text);
+  showStatus(s);
+}
+
 // The transcript rebuilt by a replay takes the place of save.txt.
 void settleReplayedTranscript(const Session& s) {
   std::string reason;
   if (!settleTranscript(&reason)) reportUnsaved(s, reason);
+  showSaving(s);
 }
 
 void showStatus(const Session& s);
@@ -86,11 +109,11 @@ bool shareStandings(const Session& s) {
 }
 
 // What happens once the last replayed answer has been taken: the frames
-// held meanwhile are shown, the transcript is settled and the standings
-// reached by the replay are shared.
+// held meanwhile are shown, and the standings reached by the replay are
+// shared. The transcript is settled once that answer is recorded, so the new
+// save.txt holds every answer of the old one.
 void replayEnded(const Session& s) {
   s.ui.holdFrames(false);
-  settleReplayedTranscript(s);
   if (shareStandings(s)) showStatus(s);
 }
 
@@ -109,16 +132,17 @@ bool nextAnswer(const Session& s, std::string* answer) {
   return true;
 }
 
-// Records an answer just read; a failed write is reported.
+// Records an answer just read, on the disk before the next question; a
+// failed write is reported. The last replayed answer also settles the
+// transcript written aside.
 void record(const Session& s, const std::string& answer) {
   std::string reason;
   if (!recordAnswer(answer, &reason)) reportUnsaved(s, reason);
-}
-
-// Draws the status band as its parts stand. drawPanels clears the whole
-// window, the band included, so this follows every drawPanels.
-void showStatus(const Session& s) {
-  if (s.ui.drawStatusLine != nullptr) s.ui.drawStatusLine(statusText(), statusIsWarning());
+  if (!replayBuffer.pending()) {
+    settleReplayedTranscript(s);
+  } else {
+    showSaving(s);
+  }
 }
 
 // Draws the panels, then the status band over them.
@@ -307,6 +331,7 @@ int runDialogue(const Frontend& ui, const DialogueFiles& files) {
 
 int runTournament(const Frontend& ui, const DialogueFiles& files) {
   Session s{ui, files, outStream(files), {}, {}};
+  showSaving(s);
   int count = 0;
   if (askCount(s, &count) && enterPlayers(s, count)) {
     while (playTurn(s)) {

@@ -14,6 +14,7 @@
 #include <SDL_ttf.h>
 
 #include "control/dialogue.h"
+#include "control/folder_lock.h"
 #include "control/keyboard.h"
 #include "control/panel_view.h"
 #include "control/options.h"
@@ -110,6 +111,17 @@ void startSharing(ShareServer* server, int port) {
   std::cout << line << std::endl;
 }
 
+// Another copy already runs in this folder: says so in the window and on
+// standard error, waits for Enter or the window's close, and exits with 1
+// without touching any file.
+void refuseSecondCopy() {
+  std::fprintf(stderr, "%s\n", kFolderBusy);
+  drawMessageLine(kFolderBusy);
+  std::string ignored;
+  typeAnswer(&ignored);
+  std::exit(1);
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -123,6 +135,8 @@ int main(int argc, char* argv[]) {
   SDL_WM_SetCaption(kTitle, nullptr);
   keepScreenAwake();
   drawCreditLine();
+  int folderLock = -1;  // held until the process ends
+  if (lockFolder(kLockFile, &folderLock) == FolderLock::kBusy) refuseSecondCopy();
   // Made only when asked for: even an idle server changes the process (it
   // ignores SIGPIPE from the start).
   std::unique_ptr<ShareServer> server;

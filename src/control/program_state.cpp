@@ -22,6 +22,5 @@ void resetProgramState() {
   resetStatus();
   resetSharingStatus();
   resetPublishedStandings();
-  transcript.close();
-  transcript.clear();
+  closeTranscript();
 }

@@ -8,6 +8,8 @@
 
 #include <deque>
 #include <filesystem>
+#include <functional>
+#include <map>
 #include <fstream>
 #include <iostream>
 #include <sstream>
@@ -79,6 +81,10 @@ struct FakeWindow {
   std::vector<std::vector<std::string>> leftFrames, rightFrames;
   // The tournament as the latest turn rebuilt it.
   TournamentState lastState;
+  // Run just before the typed answer of that index (0: the first) is given,
+  // e.g. to damage the files between two answers.
+  std::map<size_t, std::function<void()>> beforeTyping;
+  size_t typedCount = 0;
 
   static FakeWindow& get() {
     static FakeWindow window;
@@ -106,6 +112,8 @@ inline bool fakeType(std::string* answer) {
     w.calls.push_back("closed");
     return false;
   }
+  auto action = w.beforeTyping.find(w.typedCount++);
+  if (action != w.beforeTyping.end()) action->second();
   *answer = w.typed.front();
   w.typed.pop_front();
   w.calls.push_back("typed:" + *answer);
@@ -119,6 +127,11 @@ inline void fakeHold(bool hold) {
 
 inline void fakeTournamentShown(const TournamentState& state) {
   FakeWindow::get().lastState = state;
+}
+
+// Logs the status band as "status:<text>", or "warning:<text>" in red.
+inline void fakeStatus(std::string text, bool warning) {
+  FakeWindow::get().calls.push_back((warning ? "warning:" : "status:") + text);
 }
 
 inline Frontend fakeFrontend() {
@@ -150,7 +163,7 @@ class DialogueFixture : public ::testing::Test {
   // window is closed.
   int run(const std::vector<std::string>& typed) {
     FakeWindow::get().typed.assign(typed.begin(), typed.end());
-    return runDialogue(fakeFrontend(), files);
+    return runDialogue(ui, files);
   }
 
   const std::vector<std::string>& calls() { return FakeWindow::get().calls; }
@@ -166,6 +179,7 @@ class DialogueFixture : public ::testing::Test {
   std::string backup = dir.file("save.txt.bak");
   std::ostringstream out, err;
   DialogueFiles files;
+  Frontend ui = fakeFrontend();
 };
 
 inline MatchRecord result(int32_t winnerId, const std::string& winner,

@@ -14,8 +14,7 @@ namespace {
 class TranscriptTest : public ::testing::Test {
  protected:
   void TearDown() override {
-    transcript.close();
-    transcript.clear();
+    closeTranscript();
   }
 
   bool exists(const std::string& path) { return std::filesystem::exists(path); }
@@ -122,7 +121,7 @@ TEST_F(TranscriptTest, RunCutDuringAReplayLeavesTheSaveForTheNextStart) {
   ASSERT_TRUE(openTranscript(save, &err, true)) << err;
   EXPECT_TRUE(recordAnswer("4", &err)) << err;
   EXPECT_TRUE(recordAnswer("A", &err)) << err;
-  transcript.close();  // the process dies before the replay is over
+  closeTranscript();  // the process dies before the replay is over
   ASSERT_TRUE(openTranscript(save, &err)) << err;
   EXPECT_EQ(fileBytes(backup), "4\nA\nB\nC\nD\nA\nB\n");
 }

@@ -15,6 +15,7 @@ difference image land in <out>/e2e-failures/<case>/.
 import argparse
 import ctypes
 import ctypes.util
+import fcntl
 import json
 import os
 import re
@@ -338,7 +339,15 @@ class CaseRun:
         raise Failure("first differing pixel at (%d, %d): seen %s, expected %s; images in %s"
                       % (x, y, got, want, self.failures))
 
+    def change_files(self, changes):
+        """A step's "files" changes, made by hand before its keys are sent:
+        ["remove" | "mkdir" | "rmdir", name]."""
+        actions = {"remove": os.unlink, "mkdir": os.mkdir, "rmdir": os.rmdir}
+        for action, name in changes:
+            actions[action](os.path.join(self.cwd, name))
+
     def step(self, window, step):
+        self.change_files(step.get("files", []))
         if "answer" in step:
             window.type(step["answer"])
             window.x("xdotool", "key", "Return")
@@ -378,6 +387,12 @@ class CaseRun:
         self.where = "run %d, start" % index
         out_path = os.path.join(self.work, "run%d.stdout" % index)
         err_path = os.path.join(self.work, "run%d.stderr" % index)
+        # As a first copy of the program does, the driver holds the folder's
+        # lock for the whole run when the case asks for it.
+        lock = None
+        if run.get("folder_locked"):
+            lock = open(os.path.join(self.cwd, ".brackora.lock"), "a")
+            fcntl.flock(lock, fcntl.LOCK_EX)
         with open(out_path, "wb") as out, open(err_path, "wb") as err:
             proc = subprocess.Popen([self.args.brackora], cwd=self.cwd, env=env,
                                     stdout=out, stderr=err, stdin=subprocess.DEVNULL)
@@ -402,6 +417,8 @@ class CaseRun:
             if proc.poll() is None:
                 proc.kill()
                 proc.wait()
+            if lock is not None:
+                lock.close()
         with open(out_path, "rb") as out, open(err_path, "rb") as err:
             self.check_end(run, status, out.read(), err.read())
 
@@ -433,7 +450,7 @@ class CaseRun:
 
 
 def describe(step):
-    for key in ("answer", "type", "keys", "close", "same_as", "screen"):
+    for key in ("answer", "type", "keys", "close", "same_as", "screen", "files"):
         if key in step:
             value = step[key]
             return "%s %s" % (key, json.dumps(value if not isinstance(value, dict) else "...",

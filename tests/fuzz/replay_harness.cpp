@@ -30,6 +30,7 @@
 #include "display/tournament_panels.h"
 #include "engine/match_log.h"
 #include "engine/tournament_state.h"
+#include "tournament_checks.h"
 
 namespace {
 
@@ -107,32 +108,8 @@ void checkPanels() {
 }
 
 void tournamentShown(const TournamentState& state) {
-  const size_t n = state.players.size();
-  if (state.placement.size() != n || state.reachable.size() != n)
-    fail("a tournament of " + std::to_string(n) + " players with " +
-         std::to_string(state.placement.size()) + " places");
-  std::vector<int> reachers(n + 1, 0);
-  for (const std::vector<int>& places : state.reachable)
-    for (int place : places) {
-      if (place < 1 || place > static_cast<int>(n)) fail("place " + std::to_string(place));
-      ++reachers[static_cast<size_t>(place)];
-    }
-  for (size_t place = 1; place <= n; ++place) {
-    const int32_t holder = state.placement[place - 1].id;
-    if (reachers[place] == 0) fail("nobody can reach place " + std::to_string(place));
-    if (isPlayerId(holder) &&
-        (reachers[place] != 1 ||
-         state.reachable[holder] != std::vector<int>{static_cast<int>(place)}))
-      fail("decided place " + std::to_string(place) + " is not its player's alone");
-  }
-  for (const MatchToPlay& m : state.toPlay) {
-    const bool first = isPlayerId(m.first.id), second = isPlayerId(m.second.id);
-    if (!(first || second) || m.playable != (first && second))
-      fail("match to play " + m.first.name + " vs " + m.second.name);
-  }
-  for (size_t position : state.usedResults)
-    if (position >= matchLog().size() || matchLog()[position].winner.id == kNoParticipant)
-      fail("used result " + std::to_string(position) + " is not a live entry");
+  std::string problem = tournamentProblem(state, matchLog().size());
+  if (!problem.empty()) fail(problem);
 }
 
 void drawPanels() {}
