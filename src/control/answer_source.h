@@ -30,9 +30,11 @@ struct ReplayBuffer {
   size_t next = 0;
 
   size_t remaining() const { return bytes.size() - next; }
-  // Answers are replayed while at least two bytes remain; a lone final byte
-  // is never replayed.
-  bool pending() const { return remaining() >= 2; }
+  // Answers are replayed while a line feed ends the next line. A last line
+  // without one is not replayed: the program ends every answer it saves
+  // with a line feed, so such a line is an answer whose writing was cut off
+  // (a power cut can leave "An" of "Ann"), which the operator types again.
+  bool pending() const { return bytes.find('\n', next) != std::string::npos; }
   void load(std::string content) { bytes = std::move(content); next = 0; }
 };
 
@@ -40,8 +42,7 @@ extern ReplayBuffer replayBuffer;
 
 // Takes the next line of the buffer (which must be pending()): its bytes up
 // to the first line feed, every carriage return dropped, cut to
-// kMaxAnswerBytes; the line feed is consumed too. A last line without a line
-// feed is taken whole. Then, if at most kReplayEchoLimit bytes remain, writes
+// kMaxAnswerBytes; the line feed is consumed too. Then, if at most kReplayEchoLimit bytes remain, writes
 // them and a line end to echo.
 std::string takeReplayedAnswer(ReplayBuffer& buffer, std::ostream& echo);
 

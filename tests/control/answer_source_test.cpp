@@ -98,9 +98,11 @@ TEST_F(AnswerSourceTest, EmptyLineReplaysAsAnEmptyAnswer) {
   EXPECT_EQ(replayAll("annuler\n\nBob\n"), (Answers{"annuler", "", "Bob"}));
 }
 
-TEST_F(AnswerSourceTest, LoneFinalLineFeedIsLeftForTyping) {
-  EXPECT_EQ(replayAll("annuler\n\n"), (Answers{"annuler"}));
-  EXPECT_EQ(left, 1u);
+// An empty answer is saved as a line feed alone; last in the file, it is
+// an acknowledgement that was given, and counts.
+TEST_F(AnswerSourceTest, FinalEmptyAnswerIsReplayed) {
+  EXPECT_EQ(replayAll("annuler\n\n"), (Answers{"annuler", ""}));
+  EXPECT_EQ(left, 0u);
 }
 
 TEST_F(AnswerSourceTest, LoneFinalByteIsNeverReplayed) {
@@ -108,9 +110,13 @@ TEST_F(AnswerSourceTest, LoneFinalByteIsNeverReplayed) {
   EXPECT_EQ(left, 1u);
 }
 
-TEST_F(AnswerSourceTest, LastLineWithoutLineFeedIsTakenWhole) {
-  EXPECT_EQ(replayAll("2\nAnn"), (Answers{"2", "Ann"}));
-  EXPECT_EQ(left, 0u);
+// A line whose line feed is missing is an answer cut off while it was being
+// saved: however much of it reached the file, none of it is replayed.
+TEST_F(AnswerSourceTest, LastLineWithoutLineFeedIsLeftForTyping) {
+  for (const std::string tail : {"A", "An", "Ann", "Ann\r"}) {
+    EXPECT_EQ(replayAll("2\n" + tail), (Answers{"2"})) << "tail " << tail;
+    EXPECT_EQ(left, tail.size()) << "tail " << tail;
+  }
 }
 
 TEST_F(AnswerSourceTest, LongLineIsCutAndItsRestIsNotTheNextAnswer) {

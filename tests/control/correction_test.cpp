@@ -121,9 +121,12 @@ TEST_F(CorrectionTest, EveryAnswerEndsInOneOfTheThreeOutcomes) {
        {kTrueWinnerCall, "prompt:Vrai perdant contre B"}, kFinishedFourLog, {}},
       {"cut after the true loser", kFinishedFour + "corriger\nB\nA\n", reversedStrips,
        kFinishedFourLog, {}},
-      // The final empty line is a lone byte, never replayed.
+      // The confirmation was saved whole: the correction counts.
       {"cut after an empty confirmation", kFinishedFour + "corriger\nB\nA\n\n",
-       reversedStrips, kFinishedFourLog, {}},
+       reversedStrips,
+       {result(kNoParticipant, "A", 1, "B"), result(2, "C", 3, "D"),
+        result(0, "A", 2, "C"), result(1, "B", 3, "D"), result(1, "B", 0, "A")},
+       {"***** Play match B vs C", "***** Play match A vs D"}},
   };
   for (const auto& c : cases) {
     load(c.file);
@@ -131,7 +134,7 @@ TEST_F(CorrectionTest, EveryAnswerEndsInOneOfTheThreeOutcomes) {
     EXPECT_EQ(matchLog(), c.log) << c.label;
     EXPECT_EQ(lastLeftFrame(), c.left) << c.label;
     EXPECT_EQ(err.str(), "") << c.label;
-    // Recorded again unchanged (but for a lone final byte, never replayed),
+    // Recorded again unchanged (but for a cut last line, never replayed),
     // so loading it once more takes the same path.
     const std::string saved = fileBytes(save);
     EXPECT_EQ(saved, c.file.substr(0, saved.size())) << c.label;

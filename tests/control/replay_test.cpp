@@ -97,8 +97,7 @@ TEST_F(ReplayTest, RandomTournamentsReplayToTheSameState) {
         typed.insert(typed.end(), {pick(names), pick(names)});
       }
     }
-    // A file that ends in an empty answer leaves its last line feed
-    // unreplayed (a lone byte), so the last answer must not be empty.
+    // One result more ends the file.
     typed.insert(typed.end(), {"Ann", "Bob"});
     resetGlobals();
     expectReplayMatches(typed, "seed " + std::to_string(seed));
@@ -128,7 +127,7 @@ TEST_F(ReplayTest, EveryTruncationReplaysAsAPrefixOfTheAnswers) {
     writeFile(save, cut);
     EXPECT_EQ(run({"load"}), 0) << "size " << size;
     Lines saved = splitLines(fileBytes(save));
-    // A lone final line feed is never replayed.
+    // A cut last line is never replayed.
     size_t completeLines = splitLines(cut).size();
     EXPECT_GE(saved.size() + 1, completeLines) << "size " << size;
     ASSERT_LE(saved.size(), answers.size()) << "size " << size;

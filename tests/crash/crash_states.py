@@ -396,7 +396,11 @@ def explore(args, rec):
 
     saves = sorted({c[0] for c in cases} | {c[3] for c in cases}, key=lambda c: (c is None, c))
     verdicts = dict(zip(saves, map(key, replay_states(args, saves))))
-    reached = [key(v) for v in replay_states(args, [transcript(answers[:k])
+    # The tournament after each answer k: its first k answers replayed. A
+    # file never replays a lone final line feed (the line of a last empty
+    # answer), so each prefix gets one more byte without a line feed, which
+    # is itself never replayed: every one of the k lines then is.
+    reached = [key(v) for v in replay_states(args, [transcript(answers[:k]) + b"\0"
                                                    for k in range(len(answers) + 1)])]
     bad = []
     for (save, bak, shown, start_save, start_backup), index in cases.items():
@@ -452,8 +456,9 @@ def main():
     parser.add_argument("--skip", help="forcing step(s) to leave out; bad states expected")
     parser.add_argument("--removals", action="store_true",
                         help="leave out each forcing step in turn over the run that uses it")
-    parser.add_argument("--sector", type=int, default=512,
-                        help="a write reaches the disk whole within each sector of this size")
+    parser.add_argument("--sector", type=int, default=1,
+                        help="a write reaches the disk whole within each sector of this "
+                             "size (1: any prefix of unforced data may be there)")
     parser.add_argument("--show", type=int, default=3, help="bad states shown per run")
     args = parser.parse_args()
     for attr in ("brackora", "recorder", "replay_state", "font", "out"):

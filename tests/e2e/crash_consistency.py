@@ -11,10 +11,8 @@ completed answer. After the cut:
   1. save.txt holds whole lines only, and they are exactly the answers
      completed so far (a half-typed answer never appears);
   2. a new run that answers "load" ends its replay on the very window that
-     was captured. Where the last completed answer is an empty
-     acknowledgement, its line feed is the file's single last byte, which a
-     replay never takes: the window is then the one shown before the
-     acknowledgement, and typing Return gives the captured one;
+     was captured, also where the last completed answer is an empty
+     acknowledgement (a line feed alone, last in the file);
   3. that new run keeps the cut run's save.txt in save.txt.bak (an empty one
      leaves no backup) and rebuilds save.txt with the same lines.
 
@@ -210,9 +208,6 @@ class Point:
         shutil.copy(args.font, os.path.join(self.cwd, "font.ttf"))
         self.save = os.path.join(self.cwd, "save.txt")
         self.backup = self.save + ".bak"
-        # The last completed answer is the empty acknowledgement: its line
-        # feed will be the file's last byte and will not be replayed.
-        self.retyped = completed == ACKNOWLEDGEMENT + 1
 
     def expect_window(self, program, expected, what):
         seen, ok = program.window.wait_for(expected)
@@ -230,18 +225,13 @@ class Point:
                       % (what, x, y, got, want, self.failures))
 
     def cut_run(self):
-        """Types up to the point, captures the settled window(s), cuts."""
+        """Types up to the point, captures the settled window, cuts."""
         program = Program(self.args, self.server, self.cwd, "cut")
         try:
-            done = 0
-            steps = [self.completed - 1, self.completed] if self.retyped else [self.completed]
-            shots = []
-            for upto in steps:
-                program.type(("\r" if done == 0 else "") + keystrokes(ANSWERS[done:upto]))
-                wait_for_file(self.save, transcript(ANSWERS[:upto]),
-                              "with %d answers given" % upto)
-                shots.append(program.settled())
-                done = upto
+            upto = self.completed
+            program.type("\r" + keystrokes(ANSWERS[:upto]))
+            wait_for_file(self.save, transcript(ANSWERS[:upto]), "with %d answers given" % upto)
+            shots = [program.settled()]
             if self.partial:
                 program.type(self.partial)
                 program.settled_unlike(shots[-1])
@@ -258,15 +248,7 @@ class Point:
         try:
             program.type("load\r")
             self.expect_window(program, shots[0], "after the replay")
-            if self.retyped:
-                # The acknowledgement is asked again, and is not yet in the
-                # rebuilt file.
-                wait_for_file(self.save, cut[:-1], "after the replay")
-                program.type("\r")
-                self.expect_window(program, shots[1], "after typing the acknowledgement")
-                wait_for_file(self.save, cut, "after typing the acknowledgement")
-            else:
-                wait_for_file(self.save, cut, "after the replay")
+            wait_for_file(self.save, cut, "after the replay")
         finally:
             program.stop()
         backup = read_file(self.backup)
