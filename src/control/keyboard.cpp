@@ -78,14 +78,26 @@ Display* eventConnection() {
   return info.info.x11.display;
 }
 
+// sdl12-compat (SDL 1.2's interface over SDL 2, which reports versions
+// 1.2.50 and up) shows what was drawn from inside its event pump, a little
+// after the drawing: sleeping on the X connection would leave the last frame
+// unshown until the next key. Its own SDL_WaitEvent keeps pumping.
+bool showsFramesFromEventPump() {
+  const SDL_version* linked = SDL_Linked_Version();
+  return linked->major == 1 && linked->minor == 2 && linked->patch >= 50;
+}
+
 // The next event, sleeping until there is one. SDL_WaitEvent looks for
 // events every 10 ms, which wakes an idle program a hundred times a second;
 // instead this sleeps in poll on the X connection until the server sends
 // something. Events SDL has queued already, and events Xlib has read from
 // the connection but not handed to SDL yet, are taken before sleeping.
-// False when events cannot be read, which is treated like a closed window.
+// Under sdl12-compat, and under a video driver without an X connection,
+// SDL_WaitEvent is used. False when events cannot be read, which is treated
+// like a closed window.
 bool waitForEvent(SDL_Event* event) {
-  Display* display = eventConnection();
+  static const bool pumpShowsFrames = showsFramesFromEventPump();
+  Display* display = pumpShowsFrames ? nullptr : eventConnection();
   if (display == nullptr) return SDL_WaitEvent(event) == 1;
   for (;;) {
     if (SDL_PollEvent(event) == 1) return true;
