@@ -103,6 +103,11 @@ void searchCycle(const std::array<Participant, 3>& members,
 // in: every way its open results can go is tried. A result is known only
 // between two players; a member that is still a placeholder can win or lose
 // both its matches, so its candidates can both advance and drop.
+// The two advancing slots get the same set: which pairs of players can
+// advance together is not tracked, so two sets built on them later (their
+// meeting in the winners' half, say) may hold a player who could only get
+// there with a partner that cannot advance beside it. Once results are in,
+// the sets shrink to the real players.
 void noteOpenGroup(const std::array<Participant, 3>& members,
                    const std::array<MatchRecord, 3>& results, const Halves& halves,
                    BracketTrace* trace) {
