@@ -30,7 +30,7 @@ constexpr int kMaxCancels = 50;
 constexpr size_t kLongNameBytes = 255;
 
 void rebuildTurn(const std::vector<Participant>& players) {
-  writeTournament(computeTournament(players));
+  writeTournament(computeTournament(players, resultLog()));
 }
 
 // Placeholder ids grow by two per undecided match on every rebuild; start

@@ -38,7 +38,7 @@ TournamentState halfwayTournament(int count) {
     std::exit(1);
   }
   enterResults(players, played, played.size() / 2);
-  return computeTournament(players);
+  return computeTournament(players, resultLog());
 }
 
 void BM_RenderStandings(benchmark::State& state) {

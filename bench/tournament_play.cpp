@@ -39,7 +39,7 @@ bool playWholeTournament(const std::vector<Participant>& players, uint32_t seed,
   resetProgramState();
   played->clear();
   for (;;) {
-    const TournamentState state = computeTournament(players);
+    const TournamentState state = computeTournament(players, resultLog());
     if (state.toPlay.empty()) return true;
     const MatchToPlay& first = state.toPlay.front();
     if (!first.playable) {

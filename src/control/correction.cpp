@@ -48,7 +48,7 @@ CorrectionPlan planCorrection(const TournamentState& now, const std::string& win
   plan.outcome = CorrectionOutcome::kReversed;
   plan.position = position;
   plan.corrected = MatchRecord{w, l};
-  const size_t lost = resultsLostByCorrection(now, position, plan.corrected);
+  const size_t lost = resultsLostByCorrection(now, resultLog(), position, plan.corrected);
   plan.message = "Le resultat sera inverse (" + logged.winner.name +
                  " avait gagne contre " + logged.loser.name + ")" + lostNotice(lost);
   plan.prompt = kConfirmPrompt;

@@ -200,7 +200,7 @@ bool enterPlayers(Session& s, int count) {
 // Rebuilds the tournament from nothing and draws the announcements and the
 // standings. Outside a replay the players' standings follow each turn.
 void showTournament(Session& s) {
-  s.state = computeTournament(s.players);
+  s.state = computeTournament(s.players, resultLog());
   writeTournament(s.state);
   if (s.ui.tournamentShown != nullptr) s.ui.tournamentShown(s.state);
   if (!replayBuffer.pending()) shareStandings(s);

@@ -64,10 +64,10 @@ std::array<int, 3> winsOf(const std::array<Participant, 3>& members,
 }
 
 // Stand-ins for the three places of a group whose results are not all known.
-Participant threeWayPlaceholder(const char* tag,
-                                const std::array<Participant, 3>& members) {
+Participant threeWayPlaceholder(const char* tag, const std::array<Participant, 3>& members,
+                                BracketTrace* trace) {
   Participant p;
-  p.id = nextPlaceholderId();
+  p.id = trace != nullptr ? trace->nextPlaceholderId() : nextPlaceholderId();
   p.name = generatedName(tag, {&members[0].name, &members[1].name, &members[2].name});
   return p;
 }
@@ -163,9 +163,9 @@ void playThreeWay(const std::array<Participant, 3>& members, Halves* halves,
       resolveMatch(y, z, trace), resolveMatch(x, z, trace), resolveMatch(x, y, trace)};
   if (!isDecided(results)) {
     // Known results shape nothing until all three are in.
-    halves->winners.push_back(threeWayPlaceholder("t1", members));
-    halves->winners.push_back(threeWayPlaceholder("t2", members));
-    halves->losers.push_back(threeWayPlaceholder("t3", members));
+    halves->winners.push_back(threeWayPlaceholder("t1", members, trace));
+    halves->winners.push_back(threeWayPlaceholder("t2", members, trace));
+    halves->losers.push_back(threeWayPlaceholder("t3", members, trace));
     if (trace != nullptr) noteOpenGroup(members, results, *halves, trace);
     return;
   }

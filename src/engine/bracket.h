@@ -5,7 +5,8 @@
 // the same way; the winners' half is placed above the losers' half. Every
 // pairing goes through resolveMatch, so undecided matches reach the trace in
 // this depth-first order and stand as placeholders in the placement. Draws
-// ids from placeholderCounter; keeps no state of its own.
+// placeholder ids from the trace, or from placeholderCounter without one;
+// keeps no state of its own.
 #pragma once
 
 #include <vector>

@@ -3,7 +3,8 @@
 // for every placeholder it made, the players who can still end up in it.
 //
 // A trace belongs to one rebuild: start it with startTrace() (match_log.h)
-// just before buildBracket, and read it once the rebuild is over.
+// just before buildBracket, and read it once the rebuild is over. It also
+// carries what the rebuild reads: the log, and its own placeholder ids.
 #pragma once
 
 #include <array>
@@ -11,6 +12,8 @@
 #include <vector>
 
 #include "engine/participant.h"
+
+class ResultLog;
 
 // A pairing the log has no result for and at least one side of which is a
 // player. Playable when both sides are players; otherwise it waits for the
@@ -35,9 +38,17 @@ struct BracketTrace {
   // The players who appear in beats or beatenBy at all.
   PlayerSet withResults;
 
-  // placeholderCounter when the trace started: placeholders made during the
-  // rebuild have the ids that follow it.
+  // The log the rebuild reads, and a correction it tries out, if any (see
+  // startTrace in match_log.h).
+  const ResultLog* log = nullptr;
+  const MatchRecord* corrected = nullptr;
+
+  // The rebuild's own placeholder counter: placeholders made during the
+  // rebuild have the ids that follow firstPlaceholderId, up to
+  // lastPlaceholderId.
   int32_t firstPlaceholderId = 0;
+  int32_t lastPlaceholderId = 0;
+  int32_t nextPlaceholderId() { return ++lastPlaceholderId; }
   // Candidates of those placeholders, by id - firstPlaceholderId - 1.
   std::vector<PlayerSet> placeholderCandidates;
 

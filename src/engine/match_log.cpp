@@ -17,11 +17,6 @@
 
 namespace {
 
-std::vector<MatchRecord> entries;
-
-// Positions in entries of the live entries for each unordered pair of ids.
-std::unordered_map<uint64_t, std::vector<size_t>> entriesByPair;
-
 uint64_t pairKey(int32_t a, int32_t b) {
   const uint32_t low = static_cast<uint32_t>(std::min(a, b));
   const uint32_t high = static_cast<uint32_t>(std::max(a, b));
@@ -36,15 +31,8 @@ bool settles(const MatchRecord& r, int32_t a, int32_t b) {
          (r.loser.id == a && r.winner.id == b);
 }
 
-// The position of the entry that decides {a, b}: the oldest live one.
-const size_t* decidingEntry(int32_t a, int32_t b) {
-  auto found = entriesByPair.find(pairKey(a, b));
-  if (found == entriesByPair.end()) return nullptr;
-  for (const size_t& position : found->second) {
-    if (settles(entries[position], a, b)) return &position;
-  }
-  return nullptr;
-}
+// The program's log.
+ResultLog programLog;
 
 // Those of `side` who can still take the outcome against some member of
 // `other`: all but the ones the log already sends the other way against
@@ -82,66 +70,20 @@ void noteOpenMatch(const Participant& a, const Participant& b,
 
 }  // namespace
 
-const std::vector<MatchRecord>& matchLog() { return entries; }
-
-BracketTrace startTrace() {
-  BracketTrace trace;
-  trace.firstPlaceholderId = placeholderCounter;
-  // A rebuild of n players makes fewer than 4n placeholders.
-  trace.placeholderCandidates.reserve(4 * kMaxPlayers);
-  for (const auto& pair : entriesByPair) {
-    for (size_t position : pair.second) {
-      const MatchRecord& r = entries[position];
-      if (!isPlayerId(r.winner.id) || !isPlayerId(r.loser.id)) break;
-      if (!settles(r, r.winner.id, r.loser.id)) continue;
-      trace.beats[r.winner.id].set(r.loser.id);
-      trace.beatenBy[r.loser.id].set(r.winner.id);
-      trace.withResults.set(r.winner.id).set(r.loser.id);
-      break;  // the oldest live entry decides
-    }
-  }
-  return trace;
-}
-
-MatchRecord resolveMatch(Participant a, Participant b, BracketTrace* trace) {
-  if (const size_t* position = decidingEntry(a.id, b.id)) {
-    if (trace != nullptr) trace->consulted.push_back(*position);
-    return entries[*position];
-  }
-  MatchRecord pending;
-  pending.winner.id = nextPlaceholderId();
-  pending.winner.name = generatedName("winner", {&a.name, &b.name});
-  pending.loser.id = nextPlaceholderId();
-  pending.loser.name = generatedName("loser", {&a.name, &b.name});
-  if (trace != nullptr) noteOpenMatch(a, b, pending, trace);
-  return pending;
-}
-
-void appendResult(MatchRecord record) {
-  entries.push_back(std::move(record));
-  const MatchRecord& r = entries.back();
+void ResultLog::append(MatchRecord record) {
+  entries_.push_back(std::move(record));
+  const MatchRecord& r = entries_.back();
   if (r.winner.id == kNoParticipant) return;
-  entriesByPair[pairKey(r.winner.id, r.loser.id)].push_back(entries.size() - 1);
+  byPair_[pairKey(r.winner.id, r.loser.id)].push_back(entries_.size() - 1);
 }
 
-bool hasResults() { return !entries.empty(); }
-
-MatchRecord lastResult() {
-  if (entries.empty()) return MatchRecord{};
-  return entries.back();
-}
-
-void cancelLastResult() {
-  if (!entries.empty()) cancelEntry(entries.size() - 1);
-}
-
-bool cancelEntry(size_t position) {
-  if (position >= entries.size()) return false;
-  MatchRecord& r = entries[position];
+bool ResultLog::cancel(size_t position) {
+  if (position >= entries_.size()) return false;
+  MatchRecord& r = entries_[position];
   if (r.winner.id == kNoParticipant) return false;
   // Out of the index first: the key depends on the winner id.
-  auto found = entriesByPair.find(pairKey(r.winner.id, r.loser.id));
-  if (found != entriesByPair.end()) {
+  auto found = byPair_.find(pairKey(r.winner.id, r.loser.id));
+  if (found != byPair_.end()) {
     std::vector<size_t>& positions = found->second;
     positions.erase(std::remove(positions.begin(), positions.end(), position),
                     positions.end());
@@ -150,52 +92,102 @@ bool cancelEntry(size_t position) {
   return true;
 }
 
+const size_t* ResultLog::deciding(int32_t a, int32_t b) const {
+  auto found = byPair_.find(pairKey(a, b));
+  if (found == byPair_.end()) return nullptr;
+  for (const size_t& position : found->second) {
+    if (settles(entries_[position], a, b)) return &position;
+  }
+  return nullptr;
+}
+
+bool ResultLog::correct(size_t position, MatchRecord corrected) {
+  if (position >= entries_.size()) return false;
+  const MatchRecord& old = entries_[position];
+  if (old.winner.id == kNoParticipant || corrected.winner.id == kNoParticipant ||
+      pairKey(old.winner.id, old.loser.id) !=
+          pairKey(corrected.winner.id, corrected.loser.id))
+    return false;
+  // Copied: cancel edits the list being walked.
+  const std::vector<size_t> samePair = byPair_[pairKey(old.winner.id, old.loser.id)];
+  for (size_t other : samePair) cancel(other);
+  append(std::move(corrected));
+  return true;
+}
+
+const ResultLog& resultLog() { return programLog; }
+
+const std::vector<MatchRecord>& matchLog() { return programLog.entries(); }
+
+BracketTrace startTrace(const ResultLog& log, const MatchRecord* corrected) {
+  BracketTrace trace;
+  trace.log = &log;
+  trace.corrected = corrected;
+  trace.firstPlaceholderId = trace.lastPlaceholderId = kFirstPlaceholderId;
+  // A rebuild of n players makes fewer than 4n placeholders.
+  trace.placeholderCandidates.reserve(4 * kMaxPlayers);
+  auto note = [&trace](const MatchRecord& r) {
+    if (!isPlayerId(r.winner.id) || !isPlayerId(r.loser.id)) return;
+    trace.beats[r.winner.id].set(r.loser.id);
+    trace.beatenBy[r.loser.id].set(r.winner.id);
+    trace.withResults.set(r.winner.id).set(r.loser.id);
+  };
+  log.forEachDeciding([&](const MatchRecord& r) {
+    if (corrected == nullptr || !settles(r, corrected->winner.id, corrected->loser.id))
+      note(r);
+  });
+  if (corrected != nullptr) note(*corrected);
+  return trace;
+}
+
+MatchRecord resolveMatch(Participant a, Participant b, BracketTrace* trace) {
+  const ResultLog& log = trace != nullptr ? *trace->log : programLog;
+  if (trace != nullptr && trace->corrected != nullptr &&
+      settles(*trace->corrected, a.id, b.id)) {
+    // The correction tried out takes the place the appended entry would.
+    trace->consulted.push_back(log.entries().size());
+    return *trace->corrected;
+  }
+  if (const size_t* position = log.deciding(a.id, b.id)) {
+    if (trace != nullptr) trace->consulted.push_back(*position);
+    return log.entries()[*position];
+  }
+  MatchRecord pending;
+  pending.winner.id = trace != nullptr ? trace->nextPlaceholderId() : nextPlaceholderId();
+  pending.winner.name = generatedName("winner", {&a.name, &b.name});
+  pending.loser.id = trace != nullptr ? trace->nextPlaceholderId() : nextPlaceholderId();
+  pending.loser.name = generatedName("loser", {&a.name, &b.name});
+  if (trace != nullptr) noteOpenMatch(a, b, pending, trace);
+  return pending;
+}
+
+void appendResult(MatchRecord record) { programLog.append(std::move(record)); }
+
+bool hasResults() { return !programLog.entries().empty(); }
+
+MatchRecord lastResult() {
+  if (programLog.entries().empty()) return MatchRecord{};
+  return programLog.entries().back();
+}
+
+void cancelLastResult() {
+  if (hasResults()) programLog.cancel(programLog.entries().size() - 1);
+}
+
+bool cancelEntry(size_t position) { return programLog.cancel(position); }
+
 bool findResult(int32_t a, int32_t b, size_t* position) {
-  const size_t* found = decidingEntry(a, b);
+  const size_t* found = programLog.deciding(a, b);
   if (found == nullptr) return false;
   *position = *found;
   return true;
 }
 
-bool correctResult(size_t position, MatchRecord corrected, CorrectionUndo* undo) {
-  if (position >= entries.size()) return false;
-  const MatchRecord& old = entries[position];
-  if (old.winner.id == kNoParticipant || corrected.winner.id == kNoParticipant ||
-      pairKey(old.winner.id, old.loser.id) !=
-          pairKey(corrected.winner.id, corrected.loser.id))
-    return false;
-  // Copied: cancelEntry edits the list being walked.
-  const std::vector<size_t> samePair =
-      entriesByPair[pairKey(old.winner.id, old.loser.id)];
-  if (undo != nullptr) undo->cancelled.clear();
-  for (size_t other : samePair) {
-    if (undo != nullptr) undo->cancelled.emplace_back(other, entries[other].winner.id);
-    cancelEntry(other);
-  }
-  appendResult(std::move(corrected));
-  return true;
+bool correctResult(size_t position, MatchRecord corrected) {
+  return programLog.correct(position, std::move(corrected));
 }
 
-void undoCorrection(const CorrectionUndo& undo) {
-  if (entries.empty()) return;
-  // The corrected entry is the newest, so the last of its pair's positions.
-  const MatchRecord& added = entries.back();
-  std::vector<size_t>& positions = entriesByPair[pairKey(added.winner.id, added.loser.id)];
-  if (!positions.empty() && positions.back() == entries.size() - 1) positions.pop_back();
-  entries.pop_back();
-  // The cancelled entries were live: back with their winners, and back into
-  // the pair's positions, which stay in ascending order.
-  for (const auto& [position, winnerId] : undo.cancelled) {
-    entries[position].winner.id = winnerId;
-    positions.insert(std::lower_bound(positions.begin(), positions.end(), position),
-                     position);
-  }
-}
-
-void resetMatchLog() {
-  entries.clear();
-  entriesByPair.clear();
-}
+void resetMatchLog() { programLog = ResultLog(); }
 
 PlayerSet BracketTrace::candidates(const Participant& p) const {
   PlayerSet set;

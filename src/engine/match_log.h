@@ -1,27 +1,71 @@
 // match_log.h: the results entered so far, and the question the bracket asks
 // about every pairing: has this match been played?
 //
-// Owns the match log (changed only by appendResult, cancelLastResult,
-// cancelEntry, correctResult and undoCorrection, read through matchLog()).
-// resolveMatch reports the matches still to play into a BracketTrace; it
-// writes nowhere else.
+// Owns the program's match log (changed only by appendResult,
+// cancelLastResult, cancelEntry, correctResult and resetMatchLog, read
+// through resultLog() and matchLog()). resolveMatch reports the matches
+// still to play into a BracketTrace; it writes nowhere else.
 #pragma once
 
 #include <cstddef>
-#include <utility>
+#include <cstdint>
+#include <unordered_map>
 #include <vector>
 
 #include "engine/bracket_trace.h"
 #include "engine/participant.h"
 
-// Entered results, oldest first. Never shrinks: a cancelled entry stays in
-// place with winner.id == -1, which no participant has. Read-only, so the
-// look-up index kept beside it cannot drift from it.
+// Entered results, oldest first, with the look-up index kept beside them.
+// Never shrinks: a cancelled entry stays in place with winner.id == -1,
+// which no participant has. A plain value: the program's own log is the one
+// behind the functions below, and a rebuild reads whichever log it is given.
+class ResultLog {
+ public:
+  const std::vector<MatchRecord>& entries() const { return entries_; }
+
+  // Adds a copy of the record at the end.
+  void append(MatchRecord record);
+
+  // Marks the entry at that position cancelled. False, changing nothing,
+  // when there is no such entry or it is cancelled already.
+  bool cancel(size_t position);
+
+  // The position of the live entry that decides {a, b}, in either order:
+  // the oldest one. Null when there is none. Valid until the log changes.
+  const size_t* deciding(int32_t a, int32_t b) const;
+
+  // Replaces the live entry at that position with `corrected`: marks it
+  // cancelled, and with it every other live entry between the same two
+  // players (none of which the bracket consults, but the oldest of them
+  // would decide in its place), then appends `corrected`, which thus
+  // becomes the only entry deciding the pair. False, changing nothing, when
+  // the entry is not live or is not between the two players of `corrected`.
+  bool correct(size_t position, MatchRecord corrected);
+
+  // Calls visit(record) for the deciding entry of every pair of players.
+  template <class Visit>
+  void forEachDeciding(Visit visit) const;
+
+ private:
+  std::vector<MatchRecord> entries_;
+  // For each unordered pair of ids, the positions of its live entries,
+  // oldest first.
+  std::unordered_map<uint64_t, std::vector<size_t>> byPair_;
+};
+
+// The program's log, read-only. Changed only by the functions below.
+const ResultLog& resultLog();
+
+// The entries of the program's log (resultLog().entries()).
 const std::vector<MatchRecord>& matchLog();
 
-// A trace for the coming rebuild: who beat whom according to the live
-// results, and the placeholder id it starts from.
-BracketTrace startTrace();
+// A trace for a rebuild from `log`: who beat whom according to its live
+// results, and a placeholder counter of the trace's own, at 100. When
+// `corrected` is given, the rebuild sees the log as if `corrected` had
+// replaced the result between its two players (see ResultLog::correct)
+// without the log changing: a correction tried out. Both must outlive the
+// trace.
+BracketTrace startTrace(const ResultLog& log, const MatchRecord* corrected = nullptr);
 
 // The logged result for {a, b} in either order, compared by id only; the
 // oldest live entry wins and comes back exactly as stored (its position is
@@ -29,10 +73,12 @@ BracketTrace startTrace();
 // placeholders, winner first, winner(<a>,<b>) and loser(<a>,<b>); the
 // pairing is added to trace->toPlay when one side is a player, and the
 // placeholders get as candidates every player of either side who can still
-// win, or lose, the match. trace may be null: nothing is reported then.
+// win, or lose, the match. With a trace, the log and the placeholder ids
+// are the trace's; without one (trace null), the program's log is read,
+// ids come from placeholderCounter and nothing is reported.
 MatchRecord resolveMatch(Participant a, Participant b, BracketTrace* trace = nullptr);
 
-// Adds a copy of the record at the end of the log.
+// The program's log: adds a copy of the record at its end.
 void appendResult(MatchRecord record);
 
 // True when the log holds at least one entry, cancelled or not.
@@ -56,28 +102,22 @@ bool cancelEntry(size_t position);
 // oldest one, the same entry resolveMatch returns. False when there is none.
 bool findResult(int32_t a, int32_t b, size_t* position);
 
-// What one correctResult changed, for undoCorrection: the entries it
-// cancelled, oldest first, with their winner ids before.
-struct CorrectionUndo {
-  std::vector<std::pair<size_t, int32_t>> cancelled;
-};
-
-// Replaces a logged result with its correction: marks the live entry at that
-// position cancelled, and with it every other live entry between the same
-// two players (none of which the bracket consults, but the oldest of them
-// would decide in its place), then appends `corrected`, which thus becomes
-// the newest entry and the only one deciding the pair. False, changing
-// nothing, when the entry at that position is not live or is not between
-// the two players of `corrected`. When `undo` is given, it is filled for
-// undoCorrection. Appending may move the log: references into matchLog()
-// do not survive the call.
-bool correctResult(size_t position, MatchRecord corrected, CorrectionUndo* undo = nullptr);
-
-// Puts the log and its look-up index back exactly as they were before the
-// correctResult that filled `undo`, which must be the latest change to the
-// log. For trying a correction out without keeping it.
-void undoCorrection(const CorrectionUndo& undo);
+// ResultLog::correct on the program's log. Appending may move the log:
+// references into matchLog() do not survive the call.
+bool correctResult(size_t position, MatchRecord corrected);
 
 // Empties the log. For tests and for running several dialogues in one
 // process.
 void resetMatchLog();
+
+template <class Visit>
+void ResultLog::forEachDeciding(Visit visit) const {
+  for (const auto& pair : byPair_) {
+    for (size_t position : pair.second) {
+      // The oldest live entry decides; entries naming no player are listed
+      // too, and settle nothing between players.
+      visit(entries_[position]);
+      break;
+    }
+  }
+}

@@ -12,8 +12,12 @@ bool TournamentState::finished() const {
   return true;
 }
 
-TournamentState computeTournament(const std::vector<Participant>& players) {
-  BracketTrace trace = startTrace();
+namespace {
+
+// One rebuild from the log, with a correction tried out when given.
+TournamentState rebuild(const std::vector<Participant>& players, const ResultLog& log,
+                        const MatchRecord* corrected) {
+  BracketTrace trace = startTrace(log, corrected);
   TournamentState state;
   state.players = players;
   state.placement = buildBracket(players, &trace);
@@ -38,6 +42,13 @@ TournamentState computeTournament(const std::vector<Participant>& players) {
   return state;
 }
 
+}  // namespace
+
+TournamentState computeTournament(const std::vector<Participant>& players,
+                                  const ResultLog& log) {
+  return rebuild(players, log, nullptr);
+}
+
 std::vector<ResultUse> resultUses(const TournamentState& state,
                                   const std::vector<MatchRecord>& log) {
   std::vector<ResultUse> uses;
@@ -50,23 +61,31 @@ std::vector<ResultUse> resultUses(const TournamentState& state,
   return uses;
 }
 
-// The correction is tried on the log itself, since look-ups read it, then
-// undone entry by entry: copying the log instead would cost its whole length
-// for every correction.
-size_t resultsLostByCorrection(const TournamentState& now, size_t position,
-                               const MatchRecord& corrected) {
-  CorrectionUndo undo;
-  if (!correctResult(position, corrected, &undo)) return 0;
-  const TournamentState after = computeTournament(now.players);
-  // Entries cancelled by the correction (it, and unused ones of the same
-  // pair) are no longer live, so only results of other pairs count.
-  const std::vector<MatchRecord>& log = matchLog();
+// The correction is tried out by a rebuild that sees it in place of the
+// pair's logged results (see startTrace): copying the log instead would cost
+// its whole length for every correction.
+size_t resultsLostByCorrection(const TournamentState& now, const ResultLog& log,
+                               size_t position, const MatchRecord& corrected) {
+  const std::vector<MatchRecord>& entries = log.entries();
+  if (position >= entries.size()) return 0;
+  const MatchRecord& old = entries[position];
+  const auto samePair = [&corrected](const MatchRecord& r) {
+    return (r.winner.id == corrected.winner.id && r.loser.id == corrected.loser.id) ||
+           (r.winner.id == corrected.loser.id && r.loser.id == corrected.winner.id);
+  };
+  if (old.winner.id == kNoParticipant || corrected.winner.id == kNoParticipant ||
+      !samePair(old))
+    return 0;
+  const TournamentState after = rebuild(now.players, log, &corrected);
+  // The correction sets aside every live entry of its pair, so only results
+  // of other pairs count.
   size_t lost = 0;
   for (size_t used : now.usedResults) {
-    if (used >= log.size() || log[used].winner.id == kNoParticipant) continue;
+    if (used >= entries.size() || entries[used].winner.id == kNoParticipant ||
+        samePair(entries[used]))
+      continue;
     if (!std::binary_search(after.usedResults.begin(), after.usedResults.end(), used))
       ++lost;
   }
-  undoCorrection(undo);
   return lost;
 }

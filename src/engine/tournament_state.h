@@ -3,12 +3,13 @@
 // play now, the placement, the places each player can still reach, and what
 // became of each logged result.
 //
-// Changes nothing but placeholderCounter (the rebuild draws placeholder ids).
+// Pure: players and a log in, the value out.
 #pragma once
 
 #include <vector>
 
 #include "engine/bracket_trace.h"
+#include "engine/match_log.h"
 #include "engine/participant.h"
 
 // What the latest rebuild made of one entry of the match log.
@@ -38,8 +39,10 @@ struct TournamentState {
 };
 
 // Rebuilds the bracket of the players (ids 0 to n-1 in order, n >= 2) from
-// the match log. Costs the same whatever the length of the log.
-TournamentState computeTournament(const std::vector<Participant>& players);
+// the log. Reads nothing else and changes nothing. Costs the same whatever
+// the length of the log.
+TournamentState computeTournament(const std::vector<Participant>& players,
+                                  const ResultLog& log);
 
 // The use of every entry of the log, in order, as the state's rebuild saw
 // it. Reads the whole log: for views that list the results, not for every
@@ -47,12 +50,9 @@ TournamentState computeTournament(const std::vector<Participant>& players);
 std::vector<ResultUse> resultUses(const TournamentState& state,
                                   const std::vector<MatchRecord>& log);
 
-// How many results the bracket of `now` (the tournament as computed from
-// the log as it stands) consults that it would no longer consult once the
-// entry at `position` is corrected to `corrected` (see correctResult in
-// match_log.h). The correction is tried on the match log and undone: the
-// log is left exactly as it was (placeholderCounter advances, as for any
-// rebuild), but references into matchLog() taken before the call do not
-// survive it.
-size_t resultsLostByCorrection(const TournamentState& now, size_t position,
-                               const MatchRecord& corrected);
+// How many results the bracket of `now` (computed from `log`) consults that
+// it would no longer consult once the entry at `position` is corrected to
+// `corrected` (see ResultLog::correct). The correction is only tried out:
+// the log is not changed.
+size_t resultsLostByCorrection(const TournamentState& now, const ResultLog& log,
+                               size_t position, const MatchRecord& corrected);

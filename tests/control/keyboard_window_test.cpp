@@ -146,7 +146,7 @@ TEST_F(KeyboardTest, BackspaceOnNothingDrawsNothing) {
 void showFirstTurn(int count) {
   std::vector<Participant> players;
   for (int k = 0; k < count; ++k) players.push_back({k, std::to_string(k + 1)});
-  TournamentState state = computeTournament(players);
+  TournamentState state = computeTournament(players, resultLog());
   writeTournament(state);
   showTournamentView(state);
   drawPanels();

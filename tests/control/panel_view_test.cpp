@@ -112,7 +112,7 @@ class PanelViewTest : public ::testing::Test {
 
   // A turn of the dialogue: the panels written, then the view told.
   static void turn(const std::vector<Participant>& players) {
-    TournamentState state = computeTournament(players);
+    TournamentState state = computeTournament(players, resultLog());
     writeTournament(state);
     showTournamentView(state);
   }

@@ -272,7 +272,7 @@ TEST_F(WindowTest, ScrolledViewRedrawsItsRowsUnderTheSameStrips) {
   resetProgramState();
   std::vector<Participant> players;
   for (int k = 0; k < 100; ++k) players.push_back({k, std::to_string(k + 1)});
-  TournamentState state = computeTournament(players);
+  TournamentState state = computeTournament(players, resultLog());
   writeTournament(state);
   showTournamentView(state);
   drawPanels();

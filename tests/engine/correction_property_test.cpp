@@ -57,7 +57,7 @@ class CorrectionPropertyTest : public ::testing::Test {
  protected:
   void SetUp() override { resetEngineState(); }
 
-  TournamentState rebuild() { return computeTournament(players); }
+  TournamentState rebuild() { return computeTournament(players, resultLog()); }
 
   // A tournament of n players whose pairings have random winners.
   void start(int n) {
@@ -129,7 +129,7 @@ TEST_F(CorrectionPropertyTest, CorrectedTournamentEndsAsIfPlayedRightFromTheStar
     const MatchRecord wrong = log[position];
     const MatchRecord right{wrong.loser, wrong.winner};
     const std::string what = where + ", " + recordText(wrong) + " corrected";
-    const size_t lost = resultsLostByCorrection(end, position, right);
+    const size_t lost = resultsLostByCorrection(end, resultLog(), position, right);
     EXPECT_EQ(matchLog(), log) << what;
     expectSameShown(rebuild(), end, what + " in trial only");
     ASSERT_TRUE(correctResult(position, right)) << what;

@@ -30,7 +30,7 @@ TEST(MatchCountTest, WholeTournamentsUseExactlyTheTotal) {
     resetProgramState();
     std::vector<Participant> players;
     for (int id = 0; id < n; ++id) players.push_back(Participant{id, std::to_string(id + 1)});
-    TournamentState state = computeTournament(players);
+    TournamentState state = computeTournament(players, resultLog());
     int turns = 0;
     while (!state.finished()) {
       ASSERT_LT(turns++, 10000) << "players: " << n;
@@ -43,7 +43,7 @@ TEST(MatchCountTest, WholeTournamentsUseExactlyTheTotal) {
         appendResult(MatchRecord{m.second, m.first});
       }
       const int usedBefore = usedResults(state);
-      state = computeTournament(players);
+      state = computeTournament(players, resultLog());
       EXPECT_EQ(usedResults(state), usedBefore + 1) << "players: " << n;
     }
     EXPECT_EQ(usedResults(state), totalMatches(n)) << "players: " << n;

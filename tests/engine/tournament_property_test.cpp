@@ -57,7 +57,7 @@ class TournamentPropertyTest : public ::testing::Test {
  protected:
   void SetUp() override { resetEngineState(); }
 
-  TournamentState rebuild() { return computeTournament(players); }
+  TournamentState rebuild() { return computeTournament(players, resultLog()); }
 
   // Plays the tournament to its end; returns the final state.
   TournamentState playOut();

@@ -95,7 +95,7 @@ TEST_F(TournamentStateTest, FivePlayersStepByStepThroughTheThreeWayGroup) {
     const std::string after = step.winner < 0 ? "no result"
                                               : players[step.winner].name + " beat " +
                                                     players[step.loser].name;
-    const TournamentState state = computeTournament(players);
+    const TournamentState state = computeTournament(players, resultLog());
     EXPECT_EQ(matchRows(state), step.matches) << "after " << after;
     EXPECT_EQ(namesOf(state.placement), step.placement) << "after " << after;
     EXPECT_EQ(reachableRows(state), step.reachable) << "after " << after;
@@ -111,7 +111,7 @@ TEST_F(TournamentStateTest, EachLoggedResultIsUsedUnusedOrCancelled) {
   appendResult(MatchRecord{players[3], players[4]});  // D-E: in the group
   cancelLastResult();
   appendResult(MatchRecord{players[4], players[3]});  // E-D again, other way
-  const TournamentState state = computeTournament(players);
+  const TournamentState state = computeTournament(players, resultLog());
   EXPECT_EQ(resultUses(state, matchLog()),
             (std::vector<ResultUse>{ResultUse::kUsed, ResultUse::kUnused,
                                     ResultUse::kCancelled, ResultUse::kUsed}));

@@ -116,7 +116,7 @@ EngineFigures runEngineInput(const uint8_t* data, size_t size) {
   for (int k = 0; k < count; ++k) players.push_back(Participant{k, "p" + std::to_string(k)});
 
   std::vector<Operation> ops;
-  TournamentState state = computeTournament(players);
+  TournamentState state = computeTournament(players, resultLog());
   check(state, 0);
   // Above 24 players no input is long enough to get near the end of the
   // bracket anyway; their operations are capped so that they do not eat
@@ -127,14 +127,14 @@ EngineFigures runEngineInput(const uint8_t* data, size_t size) {
     nextOperations(in, players, state, &ops);
     for (size_t i = before; i < ops.size(); ++i) apply(ops[i]);
     if (ops.size() == before) continue;
-    state = computeTournament(players);
+    state = computeTournament(players, resultLog());
     check(state, ops.size());
   }
 
   const std::string reached = describe(state);
   resetMatchLog();
   for (const Operation& op : ops) apply(op);
-  const std::string rebuilt = describe(computeTournament(players));
+  const std::string rebuilt = describe(computeTournament(players, resultLog()));
   if (rebuilt != reached)
     fail("a fresh log given the same " + std::to_string(ops.size()) +
          " operations rebuilds to\n" + rebuilt + "instead of\n" + reached);

@@ -51,7 +51,7 @@ std::vector<Participant> makePlayers(int count, const std::string& names) {
 
 void play(const std::vector<Participant>& players, int results) {
   for (int played = 0; results < 0 || played < results; ++played) {
-    TournamentState state = computeTournament(players);
+    TournamentState state = computeTournament(players, resultLog());
     if (state.toPlay.empty() || !state.toPlay[0].playable) return;
     const MatchToPlay& m = state.toPlay[0];
     const bool firstWins = m.first.id % 2 == 0;
@@ -135,7 +135,7 @@ int main(int argc, char* argv[]) {
   resetProgramState();
   const std::vector<Participant> players = makePlayers(std::atoi(argv[1]), argv[3]);
   play(players, std::atoi(argv[2]));
-  const TournamentState state = computeTournament(players);
+  const TournamentState state = computeTournament(players, resultLog());
   const SharedStandings standings = renderStandings(state, matchLog());
   const std::string out = argv[4];
   std::string err;

@@ -93,7 +93,7 @@ TEST_F(StandingsRenderTest, ResultsShowHowEachEntryWasUsed) {
   cancelLastResult();
   appendResult(MatchRecord{p[0], p[1]});
   appendResult(MatchRecord{p[1], p[0]});  // the older live entry decides
-  const TournamentState state = computeTournament(p);
+  const TournamentState state = computeTournament(p, resultLog());
   const std::string page = renderPage(state, matchLog());
   EXPECT_NE(page.find("<li class=\"annule\"><s><span class=\"nom\">B</span> bat <span "
                       "class=\"nom\">A</span></s><span class=\"note\">annul\xC3\xA9</span></li>"
@@ -115,9 +115,9 @@ TEST_F(StandingsRenderTest, OnlyARunningTournamentReloads) {
   const auto p = players({"A", "B"});
   const std::string refresh = "<meta http-equiv=\"refresh\" content=\"10\">";
   EXPECT_EQ(count(renderPage(TournamentState{}, {}), refresh), 1u) << "before the names";
-  EXPECT_EQ(count(renderPage(computeTournament(p), matchLog()), refresh), 1u) << "running";
+  EXPECT_EQ(count(renderPage(computeTournament(p, resultLog()), matchLog()), refresh), 1u) << "running";
   appendResult(MatchRecord{p[1], p[0]});
-  const TournamentState finished = computeTournament(p);
+  const TournamentState finished = computeTournament(p, resultLog());
   ASSERT_TRUE(finished.finished());
   const std::string page = renderPage(finished, matchLog());
   EXPECT_EQ(count(page, refresh), 0u);
@@ -128,7 +128,7 @@ TEST_F(StandingsRenderTest, OnlyARunningTournamentReloads) {
 TEST_F(StandingsRenderTest, NamesNeverBecomeMarkup) {
   const auto p = players({"<script>x</script>", "a\"b' onload=\"x", "&amp;"});
   appendResult(MatchRecord{p[1], p[2]});
-  const TournamentState state = computeTournament(p);
+  const TournamentState state = computeTournament(p, resultLog());
   const std::string page = renderPage(state, matchLog());
   EXPECT_EQ(count(page, "<script"), 0u);
   EXPECT_EQ(count(page, "onload=\""), 0u);
@@ -138,12 +138,12 @@ TEST_F(StandingsRenderTest, NamesNeverBecomeMarkup) {
 
 TEST_F(StandingsRenderTest, SheetLeavesUndecidedPlacesEmpty) {
   const auto p = players({"Zo\xE9", "=B", "C"});
-  EXPECT_EQ(renderCsv(computeTournament(p)),
+  EXPECT_EQ(renderCsv(computeTournament(p, resultLog())),
             "\xEF\xBB\xBFPlace;Joueur\r\n1;\r\n2;\r\n3;\r\n");
   appendResult(MatchRecord{p[1], p[2]});
   appendResult(MatchRecord{p[0], p[2]});
   appendResult(MatchRecord{p[0], p[1]});
-  EXPECT_EQ(renderCsv(computeTournament(p)),
+  EXPECT_EQ(renderCsv(computeTournament(p, resultLog())),
             "\xEF\xBB\xBFPlace;Joueur\r\n1;Zo\xC3\xA9\r\n2;'=B\r\n3;C\r\n");
 }
 
