@@ -13,7 +13,7 @@
 #include <SDL.h>
 #include <SDL_ttf.h>
 
-#include "display/text_panel.h"
+#include "views/text_panel.h"
 #include "display/window.h"
 
 namespace {
@@ -54,7 +54,7 @@ void fillPanels() {
 void BM_DrawPanelsFull(benchmark::State& state) {
   openWindowOnce();
   fillPanels();
-  for (auto _ : state) drawPanels();
+  for (auto _ : state) drawPanels(PanelView{});
 }
 BENCHMARK(BM_DrawPanelsFull)->Unit(benchmark::kMicrosecond);
 
@@ -62,7 +62,7 @@ void BM_DrawPanelsEmpty(benchmark::State& state) {
   openWindowOnce();
   leftPanel.clear();
   rightPanel.clear();
-  for (auto _ : state) drawPanels();
+  for (auto _ : state) drawPanels(PanelView{});
 }
 BENCHMARK(BM_DrawPanelsEmpty)->Unit(benchmark::kMicrosecond);
 

@@ -17,8 +17,8 @@
 #include "control/answer_source.h"
 #include "control/dialogue.h"
 #include "control/program_state.h"
-#include "display/text_panel.h"
-#include "display/tournament_panels.h"
+#include "views/text_panel.h"
+#include "views/panel_rows.h"
 #include "engine/match_log.h"
 #include "engine/tournament_state.h"
 #include "tournament_play.h"
@@ -31,19 +31,6 @@ constexpr size_t kLongNameBytes = 255;
 
 void rebuildTurn(const std::vector<Participant>& players) {
   writeTournament(computeTournament(players, resultLog()));
-}
-
-// Placeholder ids grow by two per undecided match on every rebuild; start
-// again long before the counter could wrap.
-void keepCounterInRange() {
-  if (placeholderCounter > 2000000000) {
-    std::vector<MatchRecord> log = matchLog();
-    resetProgramState();
-    for (const MatchRecord& r : log) {
-      appendResult(r);
-      if (r.winner.id == kNoParticipant) cancelLastResult();
-    }
-  }
 }
 
 std::vector<PlayedResult> playOrDie(const std::vector<Participant>& players) {
@@ -72,7 +59,6 @@ int countAnnounced() {
 void runRebuilds(benchmark::State& state, const std::vector<Participant>& players) {
   for (auto _ : state) {
     rebuildTurn(players);
-    keepCounterInRange();
     benchmark::ClobberMemory();
   }
   int cancelled = countCancelled();
@@ -144,8 +130,9 @@ std::string transcriptOf(int count, const std::vector<PlayedResult>& played) {
   return text;
 }
 
-bool closedWindow(std::string*) { return false; }
-void drawNothing() {}
+bool closedWindow(AnswerTyping&, std::string*) { return false; }
+void drawNothing(PanelView) {}
+void redrawNothing(PanelView, std::string, bool) {}
 void showNothing(std::string) {}
 void holdNothing(bool) {}
 
@@ -155,8 +142,8 @@ void holdNothing(bool) {}
 void BM_ReplayWholeTournament(benchmark::State& state) {
   int count = static_cast<int>(state.range(0));
   std::string text = transcriptOf(count, playOrDie(numberedPlayers(count)));
-  Frontend ui{drawNothing, showNothing, showNothing, closedWindow, holdNothing, nullptr,
-              nullptr};
+  Frontend ui{drawNothing, redrawNothing, showNothing, showNothing,
+              nullptr,     closedWindow,  holdNothing};
   std::ofstream sink("/dev/null");
   DialogueFiles files;
   files.out = &sink;

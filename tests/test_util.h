@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "control/program_state.h"
-#include "display/text_panel.h"
+#include "views/text_panel.h"
 #include "engine/match_log.h"
 #include "engine/participant.h"
 

@@ -12,6 +12,8 @@
 #include <ostream>
 #include <string>
 
+#include "views/scroll.h"
+
 // Longer answers are cut to this many bytes, typed or replayed: names nest
 // inside placeholder names, so an unbounded answer would make every turn
 // build enormous texts.
@@ -58,3 +60,19 @@ struct AnswerEdit {
 // split the answer across two lines of the transcript; any other value is
 // appended as one byte unless the answer already holds kMaxAnswerBytes.
 AnswerEdit applyKey(AnswerEdit edit, unsigned unicode);
+
+// What the keys do while one answer is typed: the dialogue's side of the
+// keyboard loop, which only waits for keys, translates them and echoes the
+// answer. The defaults type as applyKey does and ignore view keys.
+class AnswerTyping {
+ public:
+  virtual ~AnswerTyping() = default;
+  // The answer the input strip opens with: empty unless one is offered.
+  virtual AnswerEdit start() { return AnswerEdit{}; }
+  // One key that types a character (its Unicode value; 0 for none).
+  virtual AnswerEdit press(AnswerEdit edit, unsigned unicode) {
+    return applyKey(std::move(edit), unicode);
+  }
+  // One key that types nothing and asks to move the view.
+  virtual void view(ViewKey) {}
+};

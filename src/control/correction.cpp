@@ -1,16 +1,14 @@
 // correction.cpp: see correction.h.
 #include "control/correction.h"
 
+#include "control/prompts.h"
 #include "engine/match_log.h"
 
 const char* const kTrueWinnerPrompt = "Vrai gagnant : ";
 
 namespace {
 
-const char* const kConfirmPrompt = "Entree pour confirmer, 'non' pour renoncer";
-const char* const kAcknowledgePrompt = "Entree pour continuer";
 const char* const kAlreadyRecorded = "Ce resultat est deja enregistre";
-const char* const kRefusal = "non";
 
 // " ; 3 resultats deviennent sans objet", singular for one, empty for none.
 std::string lostNotice(size_t lost) {

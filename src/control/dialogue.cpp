@@ -14,13 +14,13 @@
 
 #include "control/answer_source.h"
 #include "control/correction.h"
-#include "control/sharing_status.h"
-#include "control/status_line.h"
+#include "control/prompts.h"
 #include "control/transcript.h"
-#include "display/tournament_panels.h"
 #include "engine/match_log.h"
 #include "engine/tournament_state.h"
 #include "share/standings_files.h"
+#include "views/band.h"
+#include "views/panel_rows.h"
 
 namespace {
 
@@ -35,7 +35,6 @@ const char* const kAutoNamingHint =
 const char* const kTurnHint =
     "Vous pouvez aussi entrer 'quit', 'annuler' ou 'corriger'";
 const char* const kWinnerPrompt = "Gagnant : ";
-const char* const kAcknowledgePrompt = "Entree pour continuer";
 const char* const kNothingToCancel = "Aucun match a annuler";
 const char* const kUnreadableSave = "Impossible de lire save.txt : ";
 const char* const kSavingWarning = "ATTENTION : le tournoi n'est plus sauvegarde (";
@@ -49,13 +48,33 @@ std::ostream& errStream(const DialogueFiles& files) {
   return files.err != nullptr ? *files.err : std::cerr;
 }
 
+struct Session;
+
+// The keys of every typed answer: characters type, view keys move the
+// panels of the session.
+class SessionTyping : public AnswerTyping {
+ public:
+  explicit SessionTyping(Session& s) : s_(s) {}
+  void view(ViewKey key) override;
+
+ private:
+  Session& s_;
+};
+
 // Everything one run of the dialogue works with.
 struct Session {
+  Session(const Frontend& ui, const DialogueFiles& files)
+      : ui(ui), files(files), echo(outStream(files)), typing(*this) {
+    band.set(StatusPart::kAddress, files.shareNote);
+  }
   const Frontend& ui;
   const DialogueFiles& files;
   std::ostream& echo;  // the replay echo
   std::vector<Participant> players;
   TournamentState state;  // as shown by the latest turn
+  PanelScroll scroll;     // the rows shown, kept from turn to turn
+  StatusBand band;
+  SessionTyping typing;
 };
 
 // A saving failure: the reason, then the warning that the run goes on
@@ -67,43 +86,50 @@ void reportUnsaved(const Session& s, const std::string& reason) {
 // Draws the status band as its parts stand. drawPanels clears the whole
 // window, the band included, so this follows every drawPanels.
 void showStatus(const Session& s) {
-  if (s.ui.drawStatusLine != nullptr) s.ui.drawStatusLine(statusText(), statusIsWarning());
+  if (s.ui.drawStatusLine != nullptr) s.ui.drawStatusLine(s.band.text(), s.band.warning());
+}
+
+void setViewParts(Session& s) {
+  s.band.set(StatusPart::kRows, s.scroll.rowsPart());
+  s.band.set(StatusPart::kKeys, s.scroll.keysPart());
+}
+
+void SessionTyping::view(ViewKey key) {
+  if (!s_.scroll.press(key)) return;
+  setViewParts(s_);
+  s_.ui.redrawPanels(s_.scroll.view, s_.band.text(), s_.band.warning());
 }
 
 // Puts the saving part of the status band in line with the transcript and
 // redraws the band when it changed: red while saving fails, so the warning
 // is in view at every prompt; gone, with a note on standard error, once a
 // rebuild has brought save.txt back.
-void showSaving(const Session& s) {
+void showSaving(Session& s) {
   const std::string failure = transcriptFailure();
   const std::string text = failure.empty() ? "" : std::string(kSavingWarning) + failure + ")";
-  const std::string& shown = statusParts[static_cast<size_t>(StatusPart::kSaving)];
-  if (text == shown) return;
+  if (!s.band.set(StatusPart::kSaving, text)) return;
   if (text.empty()) errStream(s.files) << kSavingBack << std::endl;
-  setStatus(StatusPart::kSaving, text);
   showStatus(s);
 }
 
 // The transcript rebuilt by a replay takes the place of save.txt.
-void settleReplayedTranscript(const Session& s) {
+void settleReplayedTranscript(Session& s) {
   std::string reason;
   if (!settleTranscript(&reason)) reportUnsaved(s, reason);
   showSaving(s);
 }
 
-void showStatus(const Session& s);
-
 // The tournament as last shown, rendered for the players: published for the
 // page server and written into the standings folder. A failed write is
 // reported once, when it starts or its reason changes, and cleared when the
 // files are written again. True when the status band changed.
-bool shareStandings(const Session& s) {
+bool shareStandings(Session& s) {
   auto standings = std::make_shared<const SharedStandings>(renderStandings(s.state, matchLog()));
   publishStandings(standings);
   if (s.files.standingsFolder.empty()) return false;
   std::string reason;
   const bool written = writeStandingsFiles(s.files.standingsFolder, *standings, &reason);
-  if (!setStandingsFilesNote(reason)) return false;
+  if (!s.band.set(StatusPart::kFiles, reason)) return false;
   if (!written) errStream(s.files) << reason << std::endl;
   return true;
 }
@@ -112,7 +138,7 @@ bool shareStandings(const Session& s) {
 // held meanwhile are shown, and the standings reached by the replay are
 // shared. The transcript is settled once that answer is recorded, so the new
 // save.txt holds every answer of the old one.
-void replayEnded(const Session& s) {
+void replayEnded(Session& s) {
   s.ui.holdFrames(false);
   if (shareStandings(s)) showStatus(s);
 }
@@ -120,9 +146,13 @@ void replayEnded(const Session& s) {
 // The next answer: replayed while replayBuffer is pending, else typed.
 // Frames stay held while answers remain to replay. False when the window
 // was closed.
-bool nextAnswer(const Session& s, std::string* answer) {
+bool nextAnswer(Session& s, std::string* answer) {
   const bool replaying = replayBuffer.pending();
-  if (!readAnswer(s.ui, s.echo, answer)) return false;
+  if (replaying) {
+    *answer = takeReplayedAnswer(replayBuffer, s.echo);
+  } else if (!s.ui.typeAnswer(s.typing, answer)) {
+    return false;
+  }
   if (!replaying) return true;
   if (replayBuffer.pending()) {
     s.ui.holdFrames(true);
@@ -135,7 +165,7 @@ bool nextAnswer(const Session& s, std::string* answer) {
 // Records an answer just read, on the disk before the next question; a
 // failed write is reported. The last replayed answer also settles the
 // transcript written aside.
-void record(const Session& s, const std::string& answer) {
+void record(Session& s, const std::string& answer) {
   std::string reason;
   if (!recordAnswer(answer, &reason)) reportUnsaved(s, reason);
   if (!replayBuffer.pending()) {
@@ -147,13 +177,13 @@ void record(const Session& s, const std::string& answer) {
 
 // Draws the panels, then the status band over them.
 void drawPanelsAndStatus(const Session& s) {
-  s.ui.drawPanels();
+  s.ui.drawPanels(s.scroll.view);
   showStatus(s);
 }
 
 // Reads the next answer and records it at once. False when the window was
 // closed; the partial answer is then not recorded.
-bool readRecorded(const Session& s, std::string* answer) {
+bool readRecorded(Session& s, std::string* answer) {
   if (!nextAnswer(s, answer)) return false;
   record(s, *answer);
   return true;
@@ -162,7 +192,7 @@ bool readRecorded(const Session& s, std::string* answer) {
 // Asks the count until it lies between kMinPlayers and kMaxPlayers. Every
 // try is recorded as the decimal text of its parsed value, so a replay
 // retraces the same tries.
-bool askCount(const Session& s, int* count) {
+bool askCount(Session& s, int* count) {
   std::string message = transcriptHealthy() ? "" : kUnsavedWarning;
   for (;;) {
     if (!message.empty()) s.ui.drawMessageLine(message);
@@ -201,8 +231,9 @@ bool enterPlayers(Session& s, int count) {
 // standings. Outside a replay the players' standings follow each turn.
 void showTournament(Session& s) {
   s.state = computeTournament(s.players, resultLog());
-  writeTournament(s.state);
-  if (s.ui.tournamentShown != nullptr) s.ui.tournamentShown(s.state);
+  if (s.files.turnShown != nullptr) s.files.turnShown(s.state);
+  s.scroll.showTurn(writeTournament(s.state));
+  setViewParts(s);
   if (!replayBuffer.pending()) shareStandings(s);
   drawPanelsAndStatus(s);
 }
@@ -213,7 +244,7 @@ bool isCancelWord(const std::string& answer) {
 
 // Names the newest result, waits for an acknowledgement, then marks it
 // cancelled. With no result yet there is nothing to name or to mark.
-bool cancelNewest(const Session& s) {
+bool cancelNewest(Session& s) {
   bool any = hasResults();
   if (any) {
     MatchRecord newest = lastResult();
@@ -230,7 +261,7 @@ bool cancelNewest(const Session& s) {
 }
 
 // Asks the loser of the winner just named and logs the result.
-bool enterResult(const Session& s, const std::string& winner) {
+bool enterResult(Session& s, const std::string& winner) {
   s.ui.drawPromptLine("Perdant contre " + winner);
   std::string loser;
   if (!readRecorded(s, &loser)) return false;
@@ -241,7 +272,7 @@ bool enterResult(const Session& s, const std::string& winner) {
 // "corriger": asks the true winner and loser, shows what correcting their
 // result would do, then reads the confirmation (or acknowledgement) and
 // applies it. Closing the window at any of these prompts applies nothing.
-bool correctOlderResult(const Session& s) {
+bool correctOlderResult(Session& s) {
   s.ui.drawPromptLine(kTrueWinnerPrompt);
   std::string winner, loser, confirmation;
   if (!readRecorded(s, &winner)) return false;
@@ -273,15 +304,28 @@ bool playTurn(Session& s) {
 
 // Fills replayBuffer from the save file and shows what was loaded. An
 // unreadable file is reported and the tournament starts afresh.
-void loadSave(const Frontend& ui, const DialogueFiles& files) {
+void loadSave(const Session& s) {
   std::string content, reason;
-  if (!readWholeFile(files.savePath, &content, &reason)) {
-    errStream(files) << kUnreadableSave << reason << std::endl;
+  if (!readWholeFile(s.files.savePath, &content, &reason)) {
+    errStream(s.files) << kUnreadableSave << reason << std::endl;
     return;
   }
-  outStream(files) << content << std::endl;
+  s.echo << content << std::endl;
   replayBuffer.load(content);
-  ui.holdFrames(replayBuffer.pending());
+  s.ui.holdFrames(replayBuffer.pending());
+}
+
+// Count, names and turns, with whatever replayBuffer holds.
+int playTournament(Session& s) {
+  showSaving(s);
+  int count = 0;
+  if (askCount(s, &count) && enterPlayers(s, count)) {
+    while (playTurn(s)) {
+    }
+  }
+  // A replay that ended the run ("quit" as its last answer) is settled here.
+  settleReplayedTranscript(s);
+  return 0;
 }
 
 bool isSpace(char c) {
@@ -306,38 +350,23 @@ int parseCount(const std::string& answer) {
   return static_cast<int>(std::min<int64_t>(value, INT32_MAX));
 }
 
-bool readAnswer(const Frontend& ui, std::ostream& echo, std::string* answer) {
-  if (replayBuffer.pending()) {
-    *answer = takeReplayedAnswer(replayBuffer, echo);
-    return true;
-  }
-  if (!ui.typeAnswer(answer)) return false;
-  if (answer->size() > kMaxAnswerBytes) answer->resize(kMaxAnswerBytes);
-  return true;
-}
-
 int runDialogue(const Frontend& ui, const DialogueFiles& files) {
+  Session s(ui, files);
   ui.drawMessageLine(kStartQuestion);
+  // With sharing, the address is in view from the first screen on.
+  if (!s.band.text().empty()) showStatus(s);
   // The start choice is always typed and never recorded.
   std::string choice;
-  if (!ui.typeAnswer(&choice)) return 0;
-  if (choice == "load") loadSave(ui, files);
+  if (!ui.typeAnswer(s.typing, &choice)) return 0;
+  if (choice == "load") loadSave(s);
 
   std::string reason;
   if (!openTranscript(files.savePath, &reason, replayBuffer.pending()))
     errStream(files) << reason << '\n' << kUnsavedWarning << std::endl;
-  return runTournament(ui, files);
+  return playTournament(s);
 }
 
 int runTournament(const Frontend& ui, const DialogueFiles& files) {
-  Session s{ui, files, outStream(files), {}, {}};
-  showSaving(s);
-  int count = 0;
-  if (askCount(s, &count) && enterPlayers(s, count)) {
-    while (playTurn(s)) {
-    }
-  }
-  // A replay that ended the run ("quit" as its last answer) is settled here.
-  settleReplayedTranscript(s);
-  return 0;
+  Session s(ui, files);
+  return playTournament(s);
 }

@@ -1,44 +1,56 @@
 // dialogue.h: the operator's dialogue and the endless turns, without SDL.
 //
-// Everything the dialogue shows or reads goes through a Frontend of plain
-// function pointers, so the same code runs in the window, in headless tests
-// and under the fuzzer. Answers come from replayBuffer while it is pending,
-// otherwise from Frontend::typeAnswer; every answer after the start choice is
-// recorded with recordAnswer before it is acted on.
+// The dialogue is the one place that reads answers, changes the match log,
+// rebuilds the tournament and hands what to show to the outputs, once per
+// turn: the window's panels and band through a Frontend of plain function
+// pointers (so the same code runs in the window, in headless tests and
+// under the fuzzer), the players' files and page server through a snapshot
+// of the renderings. Answers come from replayBuffer while it is pending,
+// otherwise from Frontend::typeAnswer; every answer after the start choice
+// is recorded with recordAnswer before it is acted on.
 //
-// Changes the match log (through its operations), leftPanel and rightPanel
-// (through the tournament's panel rows), replayBuffer and the transcript;
-// writes the replay echo on DialogueFiles::out and every failure on
-// DialogueFiles::err. Nothing else in the program prints. After every turn
-// shown (never during a replay, and once when a replay ends) the standings
-// are rendered, published for the players' page (publishStandings) and
-// written into DialogueFiles::standingsFolder; a failed write goes to the
-// status band's sharing part and to err, and the tournament goes on.
+// Changes the match log (through its operations), the text panels (through
+// their rows), replayBuffer and the transcript; writes the replay echo on
+// DialogueFiles::out and every failure on DialogueFiles::err. Nothing else
+// in the program prints. After every turn shown (never during a replay, and
+// once when a replay ends) the standings are rendered, published for the
+// players' page (publishStandings) and written into
+// DialogueFiles::standingsFolder; a failed write goes to the status band and
+// to err, and the tournament goes on. The view of the panels (the row shown,
+// standings or places) and the status band belong to the run.
 #pragma once
 
 #include <ostream>
 #include <string>
 #include <vector>
 
+#include "control/answer_source.h"
 #include "engine/participant.h"
 #include "engine/tournament_state.h"
+#include "views/scroll.h"
 
+// The calls that touch the window. Every drawing shows what it changed at
+// once, unless frames are held.
 struct Frontend {
-  void (*drawPanels)();
+  // Clears the window and draws kPanelHeight rows of leftPanel and of
+  // rightPanel (or placesPanel), from the view's top.
+  void (*drawPanels)(PanelView view);
+  // Draws again what the last drawPanels and every strip since drew, the
+  // panels from this view and the status band with this text; shows the
+  // window once. For the view keys.
+  void (*redrawPanels)(PanelView view, std::string band, bool warning);
   void (*drawMessageLine)(std::string text);
   void (*drawPromptLine)(std::string text);
-  // Reads one typed answer, echoing it in the input strip. False when the
-  // window was closed meanwhile; the dialogue then ends with status 0.
-  bool (*typeAnswer)(std::string* answer);
+  // Draws the status band (in red when warning is set). May be null.
+  void (*drawStatusLine)(std::string text, bool warning);
+  // Reads one typed answer, the keys going through `typing` and the answer
+  // echoed in the input strip. False when the window was closed meanwhile;
+  // the dialogue then ends with status 0.
+  bool (*typeAnswer)(AnswerTyping& typing, std::string* answer);
   // True while the coming answers are replayed: frames drawn meanwhile need
   // not be shown. Called with false before any answer is typed, after which
   // the window must show exactly what was drawn, in order.
   void (*holdFrames)(bool hold);
-  // Told the tournament as rebuilt at each turn, before its panels are
-  // drawn, for views beyond the panels. May be null.
-  void (*tournamentShown)(const TournamentState& state);
-  // Draws the status band (see status_line.h). May be null.
-  void (*drawStatusLine)(std::string text, bool warning);
 };
 
 // Where the dialogue's files live and where its console output goes.
@@ -48,16 +60,18 @@ struct DialogueFiles {
   // classement.csv) after every turn; empty: none are written. The program
   // gives its working directory, ".".
   std::string standingsFolder;
+  // Where the players' page can be read, or why it is not shared: shown in
+  // the status band from the first screen on. Empty without sharing.
+  std::string shareNote;
+  // Told each turn's tournament as rebuilt, before it is drawn: for checks
+  // in tests and the fuzzer. May be null.
+  void (*turnShown)(const TournamentState& state) = nullptr;
   std::ostream* out = nullptr;  // replay echo and the loaded file; stdout if null
   std::ostream* err = nullptr;  // failure messages; stderr if null
 };
 
 // The count answer parsed like atoi, but clamped to the 32-bit range.
 int parseCount(const std::string& answer);
-
-// The next answer: replayed while replayBuffer is pending, else typed.
-// False when the window was closed.
-bool readAnswer(const Frontend& ui, std::ostream& echo, std::string* answer);
 
 // The whole run after the window is up: the start choice ("load" replays
 // save.txt), the transcript, the count, the names, then turns until "quit",

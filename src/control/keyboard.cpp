@@ -1,9 +1,9 @@
 // keyboard.cpp: turns window events into AnswerEdit steps and view keys, and
 // echoes them.
 //
-// What each key does is decided by applyKey and pressViewKey, which know
-// nothing of SDL; this loop only waits for events, translates them and
-// draws.
+// What each key does is decided by the dialogue's AnswerTyping, which
+// knows nothing of SDL; this loop only waits for events, translates them
+// and echoes the answer.
 //
 // The character of a key press comes from one of two places. SDL 1.2 itself
 // fills in the key event's unicode field with what X's XLookupString gives
@@ -25,9 +25,8 @@
 #include <SDL.h>
 
 #include "control/answer_source.h"
-#include "control/panel_view.h"
-#include "control/status_line.h"
 #include "display/window.h"
+#include "views/scroll.h"
 
 // Last: Xlib's macros (None, Status, ...) must not reach the headers above.
 #include <SDL_syswm.h>
@@ -110,11 +109,6 @@ bool waitForEvent(SDL_Event* event) {
   }
 }
 
-// Moves the view for a key that types nothing; redraws only if it moved.
-void pressAndShow(ViewKey key) {
-  if (pressViewKey(key)) redrawPanels(statusText(), statusIsWarning());
-}
-
 // Set at the first X key press forwarded by the library; from then on key
 // events from the library are duplicates and are ignored, except the one
 // after an X key press with keycode 0.
@@ -160,10 +154,11 @@ bool keyCharacter(const SDL_Event& event, unsigned* unicode) {
 
 void startKeyboard() { SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE); }
 
-bool typeAnswer(std::string* answer) {
+bool typeAnswer(AnswerTyping& typing, std::string* answer) {
   // Key presses carry the character they produce only while this is on.
   SDL_EnableUNICODE(1);
-  AnswerEdit edit;
+  AnswerEdit edit = typing.start();
+  if (!edit.text.empty()) drawInputLine(edit.text);
   SDL_Event event;
   // Every event already queued is taken before the echo is drawn once:
   // drawing after each key of a fast burst (a pasted or scripted answer) can
@@ -179,13 +174,13 @@ bool typeAnswer(std::string* answer) {
       if (event.type == SDL_KEYDOWN) {
         const ViewKey viewKey = viewKeyOf(event.key.keysym);
         if (viewKey != ViewKey::kNone) {
-          pressAndShow(viewKey);
+          typing.view(viewKey);
           continue;
         }
       }
       unsigned unicode = 0;
       if (!keyCharacter(event, &unicode)) continue;
-      edit = applyKey(edit, unicode);
+      edit = typing.press(std::move(edit), unicode);
       if (edit.done) {
         SDL_EnableUNICODE(0);
         drawInputLine("");

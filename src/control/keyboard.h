@@ -3,16 +3,18 @@
 
 #include <string>
 
+#include "control/answer_source.h"
+
 // Lets the library forward X key presses, which typeAnswer then prefers
 // (see keyboard.cpp). Call once, right after the window opens: SDL 1.2
 // discards every queued event when it switches an event type on.
 void startKeyboard();
 
-// Blocks on window events until return is pressed, echoing every change in
-// the input strip. Keys that type nothing and move the view (see
-// control/panel_view.h) redraw the panels and leave the answer alone. False
-// when the window was closed (the partial answer is dropped).
-bool typeAnswer(std::string* answer);
+// Blocks on window events until return is pressed: every key goes through
+// `typing` (characters to press, keys that type nothing and move the view
+// to view), and every change of the answer is echoed in the input strip.
+// False when the window was closed (the partial answer is dropped).
+bool typeAnswer(AnswerTyping& typing, std::string* answer);
 
 // Frontend::holdFrames for the window: holdFrames (display/window.h), and
 // when held frames are released, at the end of a replay, every key pressed

@@ -16,9 +16,7 @@
 #include "control/dialogue.h"
 #include "control/folder_lock.h"
 #include "control/keyboard.h"
-#include "control/panel_view.h"
 #include "control/options.h"
-#include "control/sharing_status.h"
 #include "display/window.h"
 #include "share/share_server.h"
 
@@ -65,9 +63,6 @@ void startUp() {
                 fontError + "\n");
 }
 
-// Each turn's tournament, as rebuilt, for the views beyond the two panels.
-void tournamentShown(const TournamentState& state) { showTournamentView(state); }
-
 // The options, or the usage on standard error and exit status 2.
 ProgramOptions readOptions(int argc, char* argv[]) {
   ProgramOptions options;
@@ -87,17 +82,16 @@ ProgramOptions readOptions(int argc, char* argv[]) {
   return options;
 }
 
-// Starts serving the players' page and says where, in the status band and on
-// standard output; a failure is said in the band and on standard error, and
-// the tournament goes on unshared.
-void startSharing(ShareServer* server, int port) {
+// Starts serving the players' page and returns where it is read, for the
+// status band, also printed on standard output; a failure is returned and
+// printed on standard error, and the tournament goes on unshared.
+std::string startSharing(ShareServer* server, int port) {
   std::string reason;
   if (!server->start(port, &reason)) {
     const std::string message =
         "Partage impossible sur le port " + std::to_string(port) + " : " + reason;
-    setShareAddressNote(message);
     std::cerr << message << std::endl;
-    return;
+    return message;
   }
   std::string address = firstLanAddress();
   std::string note;
@@ -107,8 +101,8 @@ void startSharing(ShareServer* server, int port) {
   }
   const std::string line = "Tournoi en ligne : http://" + address + ":" +
                            std::to_string(server->port()) + "/" + note;
-  setShareAddressNote(line);
   std::cout << line << std::endl;
+  return line;
 }
 
 // Another copy already runs in this folder: says so in the window and on
@@ -118,7 +112,8 @@ void refuseSecondCopy() {
   std::fprintf(stderr, "%s\n", kFolderBusy);
   drawMessageLine(kFolderBusy);
   std::string ignored;
-  typeAnswer(&ignored);
+  AnswerTyping typing;
+  typeAnswer(typing, &ignored);
   std::exit(1);
 }
 
@@ -140,14 +135,14 @@ int main(int argc, char* argv[]) {
   // Made only when asked for: even an idle server changes the process (it
   // ignores SIGPIPE from the start).
   std::unique_ptr<ShareServer> server;
-  if (options.share) {
-    server.reset(new ShareServer);
-    startSharing(server.get(), options.port);
-  }
-  Frontend ui{drawPanels, drawMessageLine, drawPromptLine, typeAnswer,
-              holdFramesAndDropKeys, tournamentShown, drawStatusLine};
   DialogueFiles files;
   files.standingsFolder = ".";
+  if (options.share) {
+    server.reset(new ShareServer);
+    files.shareNote = startSharing(server.get(), options.port);
+  }
+  const Frontend ui{drawPanels,     redrawPanels, drawMessageLine,      drawPromptLine,
+                    drawStatusLine, typeAnswer,   holdFramesAndDropKeys};
   const int status = runDialogue(ui, files);
   if (server) server->stop();
   std::exit(status);

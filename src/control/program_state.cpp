@@ -2,14 +2,11 @@
 #include "control/program_state.h"
 
 #include "control/answer_source.h"
-#include "control/panel_view.h"
-#include "control/sharing_status.h"
-#include "control/status_line.h"
 #include "control/transcript.h"
-#include "display/text_panel.h"
 #include "engine/match_log.h"
 #include "engine/participant.h"
 #include "share/standings_files.h"
+#include "views/text_panel.h"
 
 void resetProgramState() {
   resetMatchLog();
@@ -17,10 +14,7 @@ void resetProgramState() {
   leftPanel.clear();
   rightPanel.clear();
   placesPanel.clear();
-  resetPanelView();
   replayBuffer = {};
-  resetStatus();
-  resetSharingStatus();
   resetPublishedStandings();
   closeTranscript();
 }

@@ -3,8 +3,8 @@
 // dialogues or tournaments in one process.
 #pragma once
 
-// Empties the match log, the panels, replayBuffer, the status line (with
-// its sharing notes) and the published standings, puts placeholderCounter
-// back to 100, the panel view back to its first row and the standings, and
-// closes the transcript.
+// Empties the match log, the panels, replayBuffer and the published
+// standings, puts placeholderCounter back to 100, and closes the
+// transcript. (The view of the panels and the status band belong to each
+// run of the dialogue.)
 void resetProgramState();

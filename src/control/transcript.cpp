@@ -15,7 +15,7 @@
 #include <fstream>
 #include <vector>
 
-#include "control/durable_file.h"
+#include "files/durable_file.h"
 
 namespace {
 

@@ -12,8 +12,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "control/panel_view.h"
-#include "display/text_panel.h"
+#include "views/text_panel.h"
 
 SDL_Surface* screen = nullptr;
 TTF_Font* font = nullptr;
@@ -61,6 +60,8 @@ std::vector<DrawCall> displayList;
 PanelSnapshot leftSnapshot;
 PanelSnapshot rightSnapshot;
 PanelSnapshot placesSnapshot;
+// The view the panels are drawn from, as last handed over.
+PanelView shownView;
 bool framesHeld = false;
 
 constexpr SDL_Rect kWholeWindow = {0, 0, kWindowWidth, kWindowHeight};
@@ -137,8 +138,8 @@ SDL_Rect render(const DrawCall& call) {
       return blitText(call.text, kCreditColour, 0, 0);
     case Operation::kPanels:
       SDL_FillRect(screen, nullptr, SDL_MapRGB(screen->format, 0, 0, 0));
-      renderPanel(leftSnapshot, panelView.top);
-      renderPanel(panelView.places ? placesSnapshot : rightSnapshot, panelView.top);
+      renderPanel(leftSnapshot, shownView.top);
+      renderPanel(shownView.places ? placesSnapshot : rightSnapshot, shownView.top);
       return kWholeWindow;
     case Operation::kMessage:
       return renderStrip(kMessageStrip, call.text);
@@ -169,7 +170,8 @@ void perform(Operation operation, std::string text) {
 
 void drawCreditLine() { perform(Operation::kCredit, "Vandrell"); }
 
-void drawPanels() {
+void drawPanels(PanelView view) {
+  shownView = view;
   // Everything remembered so far lies under the black fill.
   displayList.clear();
   leftSnapshot = snapshotOf(leftPanel);
@@ -178,7 +180,8 @@ void drawPanels() {
   perform(Operation::kPanels, "");
 }
 
-void redrawPanels(std::string statusText, bool warning) {
+void redrawPanels(PanelView view, std::string statusText, bool warning) {
+  shownView = view;
   // The band is touched by status texts alone, so the new one can take the
   // place of every earlier one.
   displayList.erase(std::remove_if(displayList.begin(), displayList.end(),

@@ -11,14 +11,16 @@
 //                                            (255, 70, 70) for a warning
 //   panel rows     y = 15 * (row - top), x = 10 * firstColumn, colour
 //                  (0, 200, 255): kPanelHeight rows of leftPanel and of
-//                  rightPanel (or placesPanel) from the row top of panelView
-//                  (control/panel_view.h), read whenever the panels are drawn
+//                  rightPanel (or placesPanel) from the row top of the view
+//                  it is handed (views/scroll.h)
 #pragma once
 
 #include <string>
 
 #include <SDL.h>
 #include <SDL_ttf.h>
+
+#include "views/scroll.h"
 
 extern SDL_Surface* screen;
 extern TTF_Font* font;
@@ -28,10 +30,10 @@ constexpr int kWindowHeight = 800;
 
 // "Vandrell" in blue at the top-left corner, then shows the window.
 void drawCreditLine();
-// Clears the whole window, draws the shown rows of leftPanel then of
-// rightPanel or placesPanel, as panelView stands. Keeps a copy of the three
-// panels for redrawPanels.
-void drawPanels();
+// Clears the whole window, draws the rows of leftPanel then of rightPanel
+// or placesPanel that the view shows. Keeps a copy of the three panels for
+// redrawPanels.
+void drawPanels(PanelView view);
 void drawMessageLine(std::string text);
 void drawPromptLine(std::string text);
 void drawInputLine(std::string text);
@@ -40,10 +42,10 @@ void drawInputLine(std::string text);
 void drawStatusLine(std::string text, bool warning);
 
 // Draws again what the last drawPanels and every strip since drew, the
-// panels from panelView as it now stands and the status band with the text
-// (the warning colour when warning is set); shows the window once. Used when
-// the view scrolls or switches sides.
-void redrawPanels(std::string statusText, bool warning);
+// panels from this view and the status band with the text (the warning
+// colour when warning is set); shows the window once. Used when the view
+// scrolls or switches sides.
+void redrawPanels(PanelView view, std::string statusText, bool warning);
 
 // While held, drawing operations are only remembered (from the last
 // drawPanels on); releasing draws what was remembered, in order, and shows

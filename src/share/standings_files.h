@@ -1,6 +1,7 @@
-// standings_files.h: the standings written to disk for the players and the
-// club (tournoi.html, classement.csv), and the latest renderings handed to
-// the players' page server.
+// standings_files.h: the players' views of one turn as a snapshot (the page,
+// the sheet and the JSON rendered together), written to disk for the
+// players and the club (tournoi.html, classement.csv), and the latest
+// snapshot handed to the players' page server.
 //
 // Owns the latest published standings (changed only by publishStandings and
 // resetPublishedStandings, read from any thread through latestStandings).
@@ -8,20 +9,31 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
-#include "share/standings_render.h"
+#include "engine/participant.h"
+#include "engine/tournament_state.h"
 
 constexpr const char* kPageFile = "tournoi.html";
 constexpr const char* kSheetFile = "classement.csv";
 
-// Writes bytes to folder/name through a temporary file renamed into place,
-// so a reader sees the old file or the new one, never a part. False with the
-// reason (naming the file) in err; the temporary file is then removed.
-bool replaceFile(const std::string& folder, const std::string& name,
-                 const std::string& bytes, std::string* err);
+// The three renderings of one state, made together after a turn and never
+// changed afterwards, so they can be handed to another thread as they are.
+struct SharedStandings {
+  std::string page;
+  std::string csv;
+  std::string json;
+};
 
-// The page and the sheet into folder, each with replaceFile. Both are tried
-// even when the first fails; err gets the first failure.
+// The page, the sheet and the JSON of the state; log is the match log the
+// state was rebuilt from.
+SharedStandings renderStandings(const TournamentState& state,
+                                const std::vector<MatchRecord>& log);
+
+// The page and the sheet into folder, each written aside and renamed into
+// place, so a reader sees the old file or the new one, never a part. Both
+// are tried even when the first fails; err gets the first failure, naming
+// the file.
 bool writeStandingsFiles(const std::string& folder, const SharedStandings& standings,
                          std::string* err);
 

@@ -25,8 +25,8 @@ const std::string kWarningCall = std::string("message:") + kUnsavedWarning;
 // Like fakeDrawPanels, but a frame drawn while frames are held is skipped,
 // as the window skips it: copying the panels of every replayed turn would
 // time the fake window rather than the program.
-void drawShownPanels() {
-  if (!FakeWindow::get().held) fakeDrawPanels();
+void drawShownPanels(PanelView view) {
+  if (!FakeWindow::get().held) fakeDrawPanels(view);
 }
 
 class BadInputTest : public DialogueFixture {

@@ -20,7 +20,7 @@
 #include "control/dialogue.h"
 #include "control/program_state.h"
 #include "control/transcript.h"
-#include "display/text_panel.h"
+#include "views/text_panel.h"
 #include "engine/match_log.h"
 #include "engine/participant.h"
 #include "test_util.h"
@@ -79,8 +79,6 @@ struct FakeWindow {
   bool held = false;
   // leftPanel and rightPanel as drawn by each drawPanels, non-blank rows.
   std::vector<std::vector<std::string>> leftFrames, rightFrames;
-  // The tournament as the latest turn rebuilt it.
-  TournamentState lastState;
   // Run just before the typed answer of that index (0: the first) is given,
   // e.g. to damage the files between two answers.
   std::map<size_t, std::function<void()>> beforeTyping;
@@ -93,7 +91,7 @@ struct FakeWindow {
   void reset() { get() = FakeWindow(); }
 };
 
-inline void fakeDrawPanels() {
+inline void fakeDrawPanels(PanelView) {
   FakeWindow& w = FakeWindow::get();
   w.calls.push_back("panels");
   w.leftFrames.push_back(panelLines(leftPanel));
@@ -105,7 +103,10 @@ inline void fakeMessage(std::string text) {
 inline void fakePrompt(std::string text) {
   FakeWindow::get().calls.push_back("prompt:" + text);
 }
-inline bool fakeType(std::string* answer) {
+// Types the next answer key by key through `typing`, each byte as the
+// character of one key, then Return; the answer is what the keys made of
+// it, logged as "typed:<answer>".
+inline bool fakeType(AnswerTyping& typing, std::string* answer) {
   FakeWindow& w = FakeWindow::get();
   if (w.held) w.calls.push_back("error: typed while frames are held");
   if (w.typed.empty()) {
@@ -114,8 +115,11 @@ inline bool fakeType(std::string* answer) {
   }
   auto action = w.beforeTyping.find(w.typedCount++);
   if (action != w.beforeTyping.end()) action->second();
-  *answer = w.typed.front();
+  AnswerEdit edit = typing.start();
+  for (char c : w.typed.front()) edit = typing.press(std::move(edit), static_cast<unsigned char>(c));
+  edit = typing.press(std::move(edit), 13);
   w.typed.pop_front();
+  *answer = edit.text;
   w.calls.push_back("typed:" + *answer);
   return true;
 }
@@ -125,8 +129,9 @@ inline void fakeHold(bool hold) {
   w.calls.push_back(hold ? "hold" : "release");
 }
 
-inline void fakeTournamentShown(const TournamentState& state) {
-  FakeWindow::get().lastState = state;
+inline void fakeRedraw(PanelView, std::string band, bool warning) {
+  FakeWindow::get().calls.push_back(std::string("redraw ") + (warning ? "warning:" : "status:") +
+                                    band);
 }
 
 // Logs the status band as "status:<text>", or "warning:<text>" in red.
@@ -135,8 +140,8 @@ inline void fakeStatus(std::string text, bool warning) {
 }
 
 inline Frontend fakeFrontend() {
-  return Frontend{fakeDrawPanels, fakeMessage, fakePrompt, fakeType, fakeHold,
-                  fakeTournamentShown, nullptr};
+  return Frontend{fakeDrawPanels, fakeRedraw, fakeMessage, fakePrompt,
+                  nullptr,        fakeType,   fakeHold};
 }
 
 // --- a whole run against the fake window

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "control/panel_view.h"
-#include "control/status_line.h"
-#include "display/tournament_panels.h"
 #include "display/window.h"
+#include "views/band.h"
+#include "views/panel_rows.h"
+#include "views/scroll.h"
 
 #include "control/control_test_util.h"
 #include "display/window_test_util.h"
@@ -79,17 +79,18 @@ class KeyboardTest : public HeadlessWindowTest {
     while (SDL_PollEvent(&stale)) {
     }
     holdFrames(false);
-    drawPanels();
+    drawPanels(PanelView{});
   }
 
   std::string answer = "untouched";
+  AnswerTyping typing;
 };
 
 // --- answers ended with return
 
 TEST_F(KeyboardTest, BackspaceRemovesTheLastTypedByte) {
   pushKeys("ab\b\r");
-  ASSERT_TRUE(typeAnswer(&answer));
+  ASSERT_TRUE(typeAnswer(typing, &answer));
   EXPECT_EQ(answer, "a");
   EXPECT_EQ(SDL_EnableUNICODE(-1), 0) << "translation left on after return";
 }
@@ -97,14 +98,14 @@ TEST_F(KeyboardTest, BackspaceRemovesTheLastTypedByte) {
 TEST_F(KeyboardTest, ReturnAloneGivesTheEmptyAnswerAndWipesTheEcho) {
   drawInputLine("old echo");
   pushKey('\r');
-  ASSERT_TRUE(typeAnswer(&answer));
+  ASSERT_TRUE(typeAnswer(typing, &answer));
   EXPECT_EQ(answer, "");
   EXPECT_EQ(inputStrip(), inputStripShowing(""));
 }
 
 TEST_F(KeyboardTest, AccentedLetterArrivesAsItsLatin1Byte) {
   pushKeys("\xE9t\xE9\r");
-  ASSERT_TRUE(typeAnswer(&answer));
+  ASSERT_TRUE(typeAnswer(typing, &answer));
   EXPECT_EQ(answer, "\xE9t\xE9");
 }
 
@@ -114,7 +115,7 @@ TEST_F(KeyboardTest, KeyReleasesAndCharactersBeyondLatin1AreIgnored) {
   pushKey(0x141);
   pushKey(0);
   pushKey('\r');
-  ASSERT_TRUE(typeAnswer(&answer));
+  ASSERT_TRUE(typeAnswer(typing, &answer));
   EXPECT_EQ(answer, "A");
 }
 
@@ -123,7 +124,7 @@ TEST_F(KeyboardTest, KeyReleasesAndCharactersBeyondLatin1AreIgnored) {
 TEST_F(KeyboardTest, ClosedWindowDropsThePartialAnswerAndLeavesItsEcho) {
   pushKeys("Bob\b\xE9");
   pushQuit();
-  EXPECT_FALSE(typeAnswer(&answer));
+  EXPECT_FALSE(typeAnswer(typing, &answer));
   EXPECT_EQ(answer, "untouched");
   std::vector<Uint32> shown = inputStrip();
   EXPECT_EQ(shown, inputStripShowing("Bo\xE9"));
@@ -135,23 +136,20 @@ TEST_F(KeyboardTest, BackspaceOnNothingDrawsNothing) {
   std::vector<Uint32> before = inputStrip();
   pushKey('\b');
   pushQuit();
-  EXPECT_FALSE(typeAnswer(&answer));
+  EXPECT_FALSE(typeAnswer(typing, &answer));
   EXPECT_EQ(inputStrip(), before);
 }
 
 // --- keys that type nothing: the view
 
-// The first turn of a tournament of numbered players, drawn as the dialogue
-// draws it.
-void showFirstTurn(int count) {
-  std::vector<Participant> players;
-  for (int k = 0; k < count; ++k) players.push_back({k, std::to_string(k + 1)});
-  TournamentState state = computeTournament(players, resultLog());
-  writeTournament(state);
-  showTournamentView(state);
-  drawPanels();
-  drawStatusLine(statusText(), statusIsWarning());
-}
+// Keys as the dialogue takes them: view keys move a scroll and redraw.
+class ScrollTyping : public AnswerTyping {
+ public:
+  void view(ViewKey key) override {
+    if (scroll.press(key)) redrawPanels(scroll.view, scroll.rowsPart(), false);
+  }
+  PanelScroll scroll;
+};
 
 class ViewKeyTest : public KeyboardTest {
  protected:
@@ -160,6 +158,19 @@ class ViewKeyTest : public KeyboardTest {
     KeyboardTest::SetUp();
   }
   void TearDown() override { resetProgramState(); }
+
+  // The first turn of a tournament of numbered players, drawn as the
+  // dialogue draws it.
+  void showFirstTurn(int count) {
+    std::vector<Participant> players;
+    for (int k = 0; k < count; ++k) players.push_back({k, std::to_string(k + 1)});
+    scrolling = ScrollTyping();
+    scrolling.scroll.showTurn(writeTournament(computeTournament(players, resultLog())));
+    drawPanels(scrolling.scroll.view);
+    drawStatusLine(scrolling.scroll.rowsPart(), false);
+  }
+
+  ScrollTyping scrolling;
 };
 
 TEST_F(ViewKeyTest, ViewKeysAmidAnAnswerMoveTheViewAndLeaveTheAnswer) {
@@ -185,10 +196,11 @@ TEST_F(ViewKeyTest, ViewKeysAmidAnAnswerMoveTheViewAndLeaveTheAnswer) {
     pushKeys("1");
     for (SDLKey key : c.keys) pushSym(key);
     pushKeys("2\r");
-    ASSERT_TRUE(typeAnswer(&answer));
+    ASSERT_TRUE(typeAnswer(scrolling, &answer));
     EXPECT_EQ(answer, "12") << c.players << " players, " << c.keys.size() << " keys";
-    EXPECT_EQ(panelView.top, c.top) << c.players << " players, " << c.keys.size() << " keys";
-    EXPECT_EQ(panelView.places, c.places) << c.players << " players";
+    EXPECT_EQ(scrolling.scroll.view.top, c.top)
+        << c.players << " players, " << c.keys.size() << " keys";
+    EXPECT_EQ(scrolling.scroll.view.places, c.places) << c.players << " players";
   }
 }
 
@@ -201,7 +213,7 @@ TEST_F(ViewKeyTest, KeyAtABoundaryDrawsNothing) {
   pushSym(SDLK_HOME);
   pushSym(SDLK_UP);
   pushQuit();
-  EXPECT_FALSE(typeAnswer(&answer));
+  EXPECT_FALSE(typeAnswer(scrolling, &answer));
   EXPECT_EQ(inputStrip(), before);
   EXPECT_EQ(SDL_MapRGB(screen->format, 255, 255, 255),
             static_cast<const Uint32*>(screen->pixels)[0])
@@ -212,14 +224,22 @@ TEST_F(ViewKeyTest, KeyAtABoundaryDrawsNothing) {
 
 void releaseThenType(bool hold);
 
+// The view of the latest panels drawn.
+PanelView lastView;
+void drawPanelsNoting(PanelView view) {
+  lastView = view;
+  drawPanels(view);
+}
+
 class ViewKeyRunTest : public ViewKeyTest {
  protected:
   int run() {
     files.savePath = dir.file("save.txt");
     files.out = &out;
     files.err = &err;
-    Frontend ui{drawPanels, drawMessageLine, drawPromptLine, typeAnswer,
-                releaseThenType, showTournamentView, drawStatusLine};
+    lastView = PanelView{};
+    Frontend ui{drawPanelsNoting, redrawPanels, drawMessageLine, drawPromptLine,
+                drawStatusLine,   typeAnswer,   releaseThenType};
     return runDialogue(ui, files);
   }
 
@@ -252,8 +272,8 @@ TEST_F(ViewKeyRunTest, TypedViewKeysAreNeverRecorded) {
   pushQuit();  // ends the run should "quit" not
   EXPECT_EQ(run(), 0);
   EXPECT_EQ(fileBytes(dir.file("save.txt")), "100\nauto\n1\n2\nquit\n");
-  EXPECT_EQ(panelView.top, 0);
-  EXPECT_TRUE(panelView.places);
+  EXPECT_EQ(lastView.top, 0);
+  EXPECT_TRUE(lastView.places);
 }
 
 TEST_F(ViewKeyRunTest, KeysPressedDuringAReplayAreDropped) {
@@ -266,21 +286,21 @@ TEST_F(ViewKeyRunTest, KeysPressedDuringAReplayAreDropped) {
   pushKeys("xyz");
   EXPECT_EQ(run(), 0);
   EXPECT_EQ(fileBytes(dir.file("save.txt")), saved + "quit\n");
-  EXPECT_EQ(panelView.top, 0);
-  EXPECT_FALSE(panelView.places);
+  EXPECT_EQ(lastView.top, 0);
+  EXPECT_FALSE(lastView.places);
 }
 
 TEST_F(ViewKeyTest, KeysTypedAheadOutsideAReplayAreKept) {
   pushKeys("ab");
   holdFramesAndDropKeys(false);  // "load" of a file with nothing to replay
   pushKeys("\r");
-  ASSERT_TRUE(typeAnswer(&answer));
+  ASSERT_TRUE(typeAnswer(typing, &answer));
   EXPECT_EQ(answer, "ab");
   holdFramesAndDropKeys(true);
   pushKeys("cd");
   holdFramesAndDropKeys(false);
   pushKeys("e\r");
-  ASSERT_TRUE(typeAnswer(&answer));
+  ASSERT_TRUE(typeAnswer(typing, &answer));
   EXPECT_EQ(answer, "e");
 }
 

@@ -4,8 +4,7 @@
 #include <sys/stat.h>
 
 #include "control/control_test_util.h"
-#include "control/sharing_status.h"
-#include "control/status_line.h"
+#include "views/band.h"
 #include "share/standings_files.h"
 
 namespace {
@@ -29,7 +28,10 @@ class SharingTest : public DialogueFixture {
     static std::string path;
     return path;
   }
-  static void watchTurn(const TournamentState&) {
+  // At each turn's winner prompt, once the turn has been shown.
+  static void watchTurn(std::string text) {
+    fakePrompt(text);
+    if (text != "Gagnant : ") return;
     struct stat info;
     pageAtEachTurn().push_back(stat(watchedPage().c_str(), &info) == 0);
   }
@@ -38,16 +40,16 @@ class SharingTest : public DialogueFixture {
     watchedPage() = dir.file("tournoi.html");
     FakeWindow::get().typed.assign(typed.begin(), typed.end());
     Frontend ui = fakeFrontend();
-    ui.tournamentShown = watchTurn;
+    ui.drawPromptLine = watchTurn;
+    ui.drawStatusLine = fakeStatus;
     return runDialogue(ui, files);
   }
 };
 
 TEST_F(SharingTest, EveryTurnWritesThePageAndTheSheet) {
   EXPECT_EQ(runWatched({"", "2", "Ana", "Zo\xE9", "Zo\xE9", "Ana"}), 0);
-  // The page is written after the first turn is computed, so the second
-  // turn finds it.
-  EXPECT_EQ(pageAtEachTurn(), (std::vector<bool>{false, true}));
+  // The page is written as soon as the first turn is shown.
+  EXPECT_EQ(pageAtEachTurn(), (std::vector<bool>{true, true}));
   EXPECT_EQ(fileBytes(dir.file("classement.csv")),
             "\xEF\xBB\xBFPlace;Joueur\r\n1;Zo\xC3\xA9\r\n2;Ana\r\n");
   const std::string page = fileBytes(dir.file("tournoi.html"));
@@ -72,18 +74,31 @@ TEST_F(SharingTest, AnUnwritableFolderIsReportedOnceAndTheTournamentGoesOn) {
   const std::string reason =
       "Impossible d'ecrire tournoi.html : No such file or directory";
   EXPECT_EQ(err.str(), reason + "\n");
-  EXPECT_EQ(statusText(), reason);
+  std::string band;
+  for (const std::string& call : calls())
+    if (call.rfind("status:", 0) == 0) band = call;
+  EXPECT_EQ(band, "status:" + reason + kStatusSeparator + "F2 : places possibles");
   EXPECT_EQ(matchLog().size(), 2u);
 }
 
-TEST_F(SharingTest, TheBandShowsTheAddressBesideAFileFailure) {
-  setShareAddressNote("Tournoi en ligne : http://10.0.0.2:8080/");
-  EXPECT_TRUE(setStandingsFilesNote("Impossible d'ecrire tournoi.html : x"));
-  EXPECT_FALSE(setStandingsFilesNote("Impossible d'ecrire tournoi.html : x"));
-  EXPECT_EQ(statusText(), std::string("Tournoi en ligne : http://10.0.0.2:8080/") +
-                              kStatusSeparator + "Impossible d'ecrire tournoi.html : x");
-  EXPECT_TRUE(setStandingsFilesNote(""));
-  EXPECT_EQ(statusText(), "Tournoi en ligne : http://10.0.0.2:8080/");
+TEST(StatusBandTest, TheBandShowsTheAddressBesideAFileFailure) {
+  StatusBand band;
+  band.set(StatusPart::kAddress, "Tournoi en ligne : http://10.0.0.2:8080/");
+  EXPECT_TRUE(band.set(StatusPart::kFiles, "Impossible d'ecrire tournoi.html : x"));
+  EXPECT_FALSE(band.set(StatusPart::kFiles, "Impossible d'ecrire tournoi.html : x"));
+  EXPECT_EQ(band.text(), std::string("Tournoi en ligne : http://10.0.0.2:8080/") +
+                             kStatusSeparator + "Impossible d'ecrire tournoi.html : x");
+  EXPECT_FALSE(band.warning());
+  EXPECT_TRUE(band.set(StatusPart::kFiles, ""));
+  EXPECT_EQ(band.text(), "Tournoi en ligne : http://10.0.0.2:8080/");
+}
+
+// With sharing, the address is in the band from the start question on.
+TEST_F(SharingTest, TheAddressIsShownFromTheStartQuestion) {
+  files.shareNote = "Tournoi en ligne : http://10.0.0.2:8080/";
+  ui.drawStatusLine = fakeStatus;
+  run({});
+  EXPECT_EQ(calls(), (Lines{kStartCall, "status:" + files.shareNote, "closed"}));
 }
 
 }  // namespace

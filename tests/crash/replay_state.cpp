@@ -17,7 +17,7 @@
 #include "control/dialogue.h"
 #include "control/program_state.h"
 #include "control/transcript.h"
-#include "display/text_panel.h"
+#include "views/text_panel.h"
 #include "engine/tournament_state.h"
 
 namespace {
@@ -33,14 +33,15 @@ void addRows(const TextPanel& panel, const char* side) {
   }
 }
 
-void panels() {
+void panels(PanelView) {
   screen.clear();
   addRows(leftPanel, "L ");
   addRows(rightPanel, "R ");
 }
 void message(std::string text) { screen.push_back("M " + text); }
 void prompt(std::string text) { screen.push_back("P " + text); }
-bool closeAtFirstAnswer(std::string*) { return false; }
+bool closeAtFirstAnswer(AnswerTyping&, std::string*) { return false; }
+void redraw(PanelView, std::string, bool) {}
 void hold(bool) {}
 void shown(const TournamentState& state) {
   next.clear();
@@ -82,8 +83,9 @@ void replay(const std::string& path) {
   if (!readWholeFile(path, &content, &reason)) content.clear();
   replayBuffer.load(content);
   std::ostringstream sink;
-  Frontend ui{panels, message, prompt, closeAtFirstAnswer, hold, shown, nullptr};
+  Frontend ui{panels, redraw, message, prompt, nullptr, closeAtFirstAnswer, hold};
   DialogueFiles files;
+  files.turnShown = shown;
   files.out = &sink;
   files.err = &sink;
   runTournament(ui, files);

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "control/panel_view.h"
+#include "views/scroll.h"
 #include "control/program_state.h"
-#include "display/text_panel.h"
-#include "display/tournament_panels.h"
+#include "views/text_panel.h"
+#include "views/panel_rows.h"
 
 #include "display/window_test_util.h"
 
@@ -93,7 +93,7 @@ class WindowTest : public HeadlessWindowTest {
     holdFrames(false);
     leftPanel.clear();
     rightPanel.clear();
-    drawPanels();
+    drawPanels(PanelView{});
     SDL_FillRect(screen, nullptr, white());
   }
 
@@ -110,13 +110,13 @@ class WindowTest : public HeadlessWindowTest {
 
 TEST_F(WindowTest, ClearedPanelsLeaveTheWholeWindowBlack) {
   drawCreditLine();
-  drawPanels();
+  drawPanels(PanelView{});
   EXPECT_TRUE(litPixels().empty());
 }
 
 TEST_F(WindowTest, LeftPanelRowIsDrawnAtFifteenPixelsPerRowInThePanelColour) {
   writeRow(leftPanel, 3, "***** Play match Ann vs Bob");
-  drawPanels();
+  drawPanels(PanelView{});
   std::vector<std::pair<int, int>> lit = litPixels();
   ASSERT_FALSE(lit.empty());
   for (auto [x, y] : lit) {
@@ -130,7 +130,7 @@ TEST_F(WindowTest, LeftPanelRowIsDrawnAtFifteenPixelsPerRowInThePanelColour) {
 
 TEST_F(WindowTest, RightPanelBeginsAtX420) {
   writeRow(rightPanel, 0, "1 -> Ann");
-  drawPanels();
+  drawPanels(PanelView{});
   std::vector<std::pair<int, int>> lit = litPixels();
   ASSERT_FALSE(lit.empty());
   for (auto [x, y] : lit) ASSERT_GE(x, 420) << "lit at " << x << "," << y;
@@ -142,7 +142,7 @@ TEST_F(WindowTest, RightPanelBeginsAtX420) {
 TEST_F(WindowTest, FullLeftRowRunsUnderTheRightRowAndBothStayVisible) {
   writeRow(leftPanel, 2, std::string(60, '#'));
   writeRow(rightPanel, 2, "1 -> winner(Ann)");
-  drawPanels();
+  drawPanels(PanelView{});
   Canvas expected(0);
   expected.paint(std::string(60, '#'), kPanel, 0, 30);
   expected.paint("1 -> winner(Ann)", kPanel, 420, 30);
@@ -151,7 +151,7 @@ TEST_F(WindowTest, FullLeftRowRunsUnderTheRightRowAndBothStayVisible) {
 
 TEST_F(WindowTest, MessageErasesTheLowerPartOfTheLastPanelRow) {
   writeRow(leftPanel, 49, "***** Play match Ann vs Bob");
-  drawPanels();
+  drawPanels(PanelView{});
   drawMessageLine("Tapez 'auto'");
   Canvas expected(0);
   expected.paint("***** Play match Ann vs Bob", kPanel, 0, 735);
@@ -219,7 +219,7 @@ void drawSomeTurns() {
   drawInputLine("load");
   leftPanel << "***** Play match Ann vs Bob" << std::endl;
   rightPanel << "1 -> winner(Ann vs Bob)" << std::endl;
-  drawPanels();
+  drawPanels(PanelView{});
   drawMessageLine("Vous pouvez aussi entrer 'quit' ou 'annuler'");
   drawPromptLine("Perdant contre " + std::string(50, 'W'));
   drawInputLine("Bo");
@@ -243,7 +243,7 @@ TEST_F(WindowTest, HeldDrawingEndsOnExactlyTheUnheldPicture) {
 TEST_F(WindowTest, HeldPanelsAreDrawnAsTheyWereWhenDrawPanelsWasCalled) {
   holdFrames(true);
   writeRow(leftPanel, 0, "***** Play match Ann vs Bob");
-  drawPanels();
+  drawPanels(PanelView{});
   leftPanel.clear();
   writeRow(leftPanel, 5, "***** Play match Cy vs Dee");
   holdFrames(false);
@@ -272,10 +272,9 @@ TEST_F(WindowTest, ScrolledViewRedrawsItsRowsUnderTheSameStrips) {
   resetProgramState();
   std::vector<Participant> players;
   for (int k = 0; k < 100; ++k) players.push_back({k, std::to_string(k + 1)});
-  TournamentState state = computeTournament(players, resultLog());
-  writeTournament(state);
-  showTournamentView(state);
-  drawPanels();
+  PanelScroll scroll;
+  scroll.showTurn(writeTournament(computeTournament(players, resultLog())));
+  drawPanels(scroll.view);
   drawMessageLine("Vous pouvez aussi entrer 'quit' ou 'annuler'");
   drawStatusLine("old status", false);
   drawPromptLine("Gagnant : ");
@@ -291,11 +290,11 @@ TEST_F(WindowTest, ScrolledViewRedrawsItsRowsUnderTheSameStrips) {
       {{ViewKey::kLineUp}, 49, &placesPanel},
   };
   for (const auto& c : cases) {
-    for (ViewKey key : c.keys) ASSERT_TRUE(pressViewKey(key));
-    ASSERT_EQ(panelView.top, c.top);
+    for (ViewKey key : c.keys) ASSERT_TRUE(scroll.press(key));
+    ASSERT_EQ(scroll.view.top, c.top);
     const std::string status = "Lignes " + std::to_string(c.top + 1) + " a " +
                                std::to_string(c.top + 50) + " sur 100";
-    redrawPanels(status, false);
+    redrawPanels(scroll.view, status, false);
     Canvas expected(0);
     for (int r = 0; r < kPanelHeight; ++r) {
       std::string left = leftPanel.row(c.top + r), right = c.right->row(c.top + r);

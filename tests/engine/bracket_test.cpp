@@ -5,7 +5,7 @@
 #include <map>
 #include <set>
 
-#include "display/tournament_panels.h"
+#include "views/panel_rows.h"
 #include "engine/match_log.h"
 #include "engine/tournament_state.h"
 #include "test_util.h"

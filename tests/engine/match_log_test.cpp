@@ -4,7 +4,7 @@
 
 #include <random>
 
-#include "display/tournament_panels.h"
+#include "views/panel_rows.h"
 #include "test_util.h"
 
 namespace {

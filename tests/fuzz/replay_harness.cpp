@@ -25,9 +25,10 @@
 
 #include "control/answer_source.h"
 #include "control/dialogue.h"
-#include "display/text_panel.h"
+#include "views/text_panel.h"
 #include "control/program_state.h"
-#include "display/tournament_panels.h"
+#include "views/panel_rows.h"
+#include "views/place_words.h"
 #include "engine/match_log.h"
 #include "engine/tournament_state.h"
 #include "tournament_checks.h"
@@ -112,7 +113,9 @@ void tournamentShown(const TournamentState& state) {
   if (!problem.empty()) fail(problem);
 }
 
-void drawPanels() {}
+void drawPanels(PanelView) {}
+
+void redrawPanels(PanelView, std::string, bool) {}
 
 bool startsWith(const std::string& text, const std::string& prefix) {
   return text.compare(0, prefix.size(), prefix) == 0;
@@ -155,7 +158,7 @@ void drawPromptLine(std::string text) {
         std::atoi(text.c_str() + kPlayerPrompt.size());
 }
 
-bool typeAnswer(std::string*) {
+bool typeAnswer(AnswerTyping&, std::string*) {
   if (++run.keyboardCalls > 1) fail("keyboard asked again after the window closed");
   if (replayBuffer.pending()) fail("keyboard asked while the replay is pending");
   if (run.held) fail("keyboard asked while frames are held");
@@ -169,8 +172,8 @@ void holdFrames(bool hold) { run.held = hold; }
 ReplayFigures runReplayInput(const uint8_t* data, size_t size) {
   static NullBuffer nullBuffer;
   static std::ostream nullStream(&nullBuffer);
-  static const Frontend ui{drawPanels, drawMessageLine, drawPromptLine,
-                           typeAnswer, holdFrames, tournamentShown, nullptr};
+  static const Frontend ui{drawPanels, redrawPanels, drawMessageLine, drawPromptLine,
+                           nullptr,    typeAnswer,   holdFrames};
 
   run = RunState();
   resetProgramState();
@@ -180,6 +183,7 @@ ReplayFigures runReplayInput(const uint8_t* data, size_t size) {
   files.savePath = "";  // never opened: runTournament starts after that step
   files.out = &nullStream;
   files.err = &nullStream;
+  files.turnShown = tournamentShown;
   int status = runTournament(ui, files);
   if (status != 0) fail("exit status " + std::to_string(status));
   checkLog();

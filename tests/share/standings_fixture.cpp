@@ -28,8 +28,9 @@
 #include "engine/match_log.h"
 #include "engine/tournament_state.h"
 #include "share/share_server.h"
+#include "files/durable_file.h"
 #include "share/standings_files.h"
-#include "share/text_escape.h"
+#include "views/text_escape.h"
 
 namespace {
 
@@ -140,8 +141,8 @@ int main(int argc, char* argv[]) {
   const std::string out = argv[4];
   std::string err;
   if (!writeStandingsFiles(out, standings, &err) ||
-      !replaceFile(out, "tournoi.json", standings.json, &err) ||
-      !replaceFile(out, "engine.json", engineJson(state), &err)) {
+      !replaceFile(out + "/tournoi.json", standings.json, &err) ||
+      !replaceFile(out + "/engine.json", engineJson(state), &err)) {
     std::cerr << err << std::endl;
     return 1;
   }

@@ -6,9 +6,13 @@
 #include "control/program_state.h"
 #include "engine/match_log.h"
 #include "engine/tournament_state.h"
-#include "share/standings_render.h"
-#include "share/standings_text.h"
-#include "share/text_escape.h"
+#include "share/standings_files.h"
+#include "views/json.h"
+#include "views/page.h"
+#include "views/sheet.h"
+#include "views/place_words.h"
+#include "views/tournament_words.h"
+#include "views/text_escape.h"
 
 namespace {
 

@@ -113,7 +113,7 @@ using TextPanel = Out_<char>;
 
 // Screen geometry of the two panels, in character cells: the window shows
 // kPanelHeight rows of each, from the same row of both (see
-// control/panel_view.h).
+// views/scroll.h).
 constexpr int kPanelHeight = 50;
 
 // Rows each panel holds. A hundred players give a hundred standings rows and

@@ -1,6 +1,6 @@
 // The global panels. Defined in one file so that they are constructed in
 // order: leftPanel, rightPanel, placesPanel.
-#include "display/text_panel.h"
+#include "views/text_panel.h"
 
 TextPanel leftPanel(0, 60, kPanelRows);
 TextPanel rightPanel(42, 40, kPanelRows);

@@ -1,13 +1,12 @@
-// standings_text.h: the pieces of text the players' page, the standings
-// sheet and the JSON document share, all UTF-8 and unescaped: a place, a
-// side of a match, the places a player can still reach, what became of a
-// result, and the count of matches played and left.
+// tournament_words.h: the words of the players' views, shared by the page,
+// the standings sheet and the JSON document, all UTF-8 and unescaped: a
+// name, a side of a match (a placeholder in French), what became of a
+// result, and the count of matches played and left. Pure functions.
 #pragma once
 
 #include <string>
 #include <vector>
 
-#include "display/tournament_panels.h"
 #include "engine/participant.h"
 #include "engine/tournament_state.h"
 

@@ -1,21 +1,15 @@
-// panel_view.h: which rows of the panels the window shows, and whether its
-// right side shows the standings or the places each player can still reach.
+// scroll.h: which rows of the panels the window shows, and whether its right
+// side shows the standings or the places each player can still reach.
 //
 // The panels hold more rows than the window shows (kPanelRows against
 // kPanelHeight); both sides show kPanelHeight rows from the same row, top.
-// Keys that type nothing move that row or switch the right side; they answer
-// nothing, so nothing here records, and the keyboard loop redraws only when
-// pressViewKey says the view changed.
-//
-// Owns panelView, changed only by showTournamentView (each turn),
-// pressViewKey (a key) and resetPanelView. Writes placesPanel (through
-// writePlaces) and sets the kRows and kKeys parts of the status line.
+// Keys that type nothing move that row or switch the right side. Pure
+// values and functions: the dialogue keeps the scroll of its run.
 #pragma once
 
 #include <string>
 
-#include "display/text_panel.h"
-#include "engine/tournament_state.h"
+#include "views/text_panel.h"
 
 struct PanelView {
   int top = 0;          // first row shown, the same on both sides
@@ -41,15 +35,12 @@ enum class ViewKey {
 // Rows moved by Page Up and Page Down.
 constexpr int kScrollPage = kPanelHeight / 2;
 
-// How many rows of content each panel holds now.
+// How many rows of content each panel holds.
 struct ViewRows {
   int left = 0;
   int standings = 0;
   int places = 0;
 };
-
-// Rows of the panel up to its last non-blank one.
-int contentRows(const TextPanel& panel);
 
 // Rows the view scrolls over: the longer of the left panel and the right
 // side it shows.
@@ -69,19 +60,18 @@ std::string rowsStatus(int top, int rows);
 // The status part for F2: what pressing it would show.
 std::string keysStatus(bool places);
 
-extern PanelView panelView;
+// The view of one run, kept from turn to turn: what is shown and over how
+// many rows. Until a tournament is shown, keys do nothing.
+struct PanelScroll {
+  PanelView view;
+  ViewRows rows;
+  bool tournamentShown = false;
 
-// Each turn, with the tournament just rebuilt (the left panel and the
-// standings already written): writes placesPanel, clamps the top to the new
-// content, and sets the status parts. Until the first call, view keys do
-// nothing.
-void showTournamentView(const TournamentState& state);
-
-// Applies a key to panelView with the panels as they are, and updates the
-// status parts. True when the view changed (the caller redraws); false, and
-// nothing changed, otherwise.
-bool pressViewKey(ViewKey key);
-
-// The first row, the standings, no tournament shown. For tests and repeated
-// runs.
-void resetPanelView();
+  // A turn shows a tournament with these rows: the top is clamped to them.
+  void showTurn(ViewRows turnRows);
+  // Applies a key; true when the view changed (to be drawn again).
+  bool press(ViewKey key);
+  // The status band's parts for the rows and the keys ("" before a turn).
+  std::string rowsPart() const;
+  std::string keysPart() const;
+};

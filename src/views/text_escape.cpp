@@ -1,5 +1,5 @@
 // text_escape.cpp: see text_escape.h.
-#include "share/text_escape.h"
+#include "views/text_escape.h"
 
 #include <cstdio>
 

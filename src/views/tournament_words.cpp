@@ -1,8 +1,8 @@
-// standings_text.cpp: see standings_text.h.
-#include "share/standings_text.h"
+// tournament_words.cpp: see tournament_words.h.
+#include "views/tournament_words.h"
 
 #include "engine/match_count.h"
-#include "share/text_escape.h"
+#include "views/text_escape.h"
 
 namespace {
 

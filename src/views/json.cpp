@@ -1,24 +1,10 @@
-// standings_data.cpp: renderCsv, renderJson and renderStandings (see
-// standings_render.h).
+// json.cpp: see json.h.
+#include "views/json.h"
+
 #include <algorithm>
 
-#include "share/standings_render.h"
-#include "share/standings_text.h"
-#include "share/text_escape.h"
-
-std::string renderCsv(const TournamentState& state) {
-  // The byte order mark is how spreadsheets tell UTF-8 from the local code
-  // page; without it the accents come out garbled.
-  std::string out = "\xEF\xBB\xBFPlace;Joueur\r\n";
-  out.reserve(out.size() + 40 * state.placement.size());
-  for (size_t i = 0; i < state.placement.size(); ++i) {
-    const Participant& p = state.placement[i];
-    out += std::to_string(i + 1) + ";";
-    if (isPlayerId(p.id)) out += csvField(nameText(p.name));
-    out += "\r\n";
-  }
-  return out;
-}
+#include "views/text_escape.h"
+#include "views/tournament_words.h"
 
 namespace {
 
@@ -97,9 +83,4 @@ std::string renderJson(const TournamentState& state, const std::vector<MatchReco
   appendResults(out, state, log);
   out += "}\n";
   return out;
-}
-
-SharedStandings renderStandings(const TournamentState& state,
-                                const std::vector<MatchRecord>& log) {
-  return SharedStandings{renderPage(state, log), renderCsv(state), renderJson(state, log)};
 }

@@ -1,4 +1,5 @@
-#include "display/tournament_panels.h"
+#include "views/panel_rows.h"
+#include "views/place_words.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,13 @@
-// standings_page.cpp: renderPage (see standings_render.h). One page with its
+// page.cpp: see page.h. One page with its
 // style sheet inline and no script, so it works offline, from file:// and
 // from the program's own server alike.
 #include <algorithm>
 #include <vector>
 
-#include "share/standings_render.h"
-#include "share/standings_text.h"
-#include "share/text_escape.h"
+#include "views/page.h"
+#include "views/place_words.h"
+#include "views/text_escape.h"
+#include "views/tournament_words.h"
 
 namespace {
 
@@ -83,15 +84,9 @@ void appendReachable(std::string& out, const TournamentState& state) {
   out += "<section id=\"places\"><h2>Places encore possibles</h2><table><thead><tr>"
          "<th>Joueur</th><th>Places</th></tr></thead><tbody>";
   // Best reachable place first, then entry order, as the window's view.
-  const size_t n = std::min(state.players.size(), state.reachable.size());
-  std::vector<size_t> order;
-  for (size_t id = 0; id < n; ++id) order.push_back(id);
-  auto best = [&state](size_t id) {
-    return state.reachable[id].empty() ? 0x7fffffff : state.reachable[id].front();
-  };
-  std::stable_sort(order.begin(), order.end(),
-                   [&best](size_t a, size_t b) { return best(a) < best(b); });
+  const std::vector<size_t> order = playersByBestPlace(state);
   for (size_t id : order) {
+    if (id >= state.reachable.size()) continue;
     out += "<tr><td class=\"nom\">" + escapeHtml(nameText(state.players[id].name)) +
            "</td><td>" + placesText(state.reachable[id], " \xC3\xA0 ") + "</td></tr>";
   }

@@ -1,6 +1,8 @@
-// durable_file.h: writing files so that a power cut leaves either the old
-// bytes or the new ones, never a mix: whole writes, data forced to the disk
-// with fdatasync, new names made durable by forcing their folder.
+// durable_file.h: writing files so that a reader or a power cut sees either
+// the old bytes or the new ones, never a mix: whole writes to a name aside,
+// renamed into place; for files that must survive a power cut, data forced
+// to the disk with fdatasync and new names made durable by forcing their
+// folder. Every file the program writes goes through here.
 //
 // No globals, nothing printed: every call gives false with the system's
 // reason in err when it fails.
@@ -32,6 +34,12 @@ bool forceFolderOf(const std::string& path, const char* step, std::string* err,
 bool replaceDurably(const std::string& path, const std::string& content,
                     const char* dataStep, const char* folderStep, int* fdOut,
                     std::string* err, std::string* refused);
+
+// Writes content to path + ".tmp" and renames it over path, without forcing
+// anything to the disk: for files made again from save.txt at every turn,
+// where a flush per turn would cost more than making them. On failure no
+// temporary file is left and path is untouched.
+bool replaceFile(const std::string& path, const std::string& content, std::string* err);
 
 // True unless the test build was told to leave this forcing step out (the
 // crash-state tool checks that each one matters). Always true in the

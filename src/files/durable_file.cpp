@@ -1,5 +1,5 @@
 // durable_file.cpp: see durable_file.h.
-#include "control/durable_file.h"
+#include "files/durable_file.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -75,25 +75,40 @@ bool forceFolderOf(const std::string& path, const char* step, std::string* err,
   return done;
 }
 
-bool replaceDurably(const std::string& path, const std::string& content,
-                    const char* dataStep, const char* folderStep, int* fdOut,
-                    std::string* err, std::string* refused) {
+namespace {
+
+// Writes content to path + ".tmp", forced to the disk unless dataStep is
+// null, and renames it over path. On success returns the still open
+// descriptor; on failure removes the temporary file.
+bool writeAsideAndRename(const std::string& path, const std::string& content,
+                         const char* dataStep, int* fd, std::string* err,
+                         std::string* refused) {
   const std::string aside = path + ".tmp";
-  int fd = ::open(aside.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-  if (fd < 0) {
+  *fd = ::open(aside.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (*fd < 0) {
     *err = systemReason(errno);
     return false;
   }
-  bool done = writeAll(fd, content, err) && forceData(fd, dataStep, err, refused);
+  bool done = writeAll(*fd, content, err) &&
+              (dataStep == nullptr || forceData(*fd, dataStep, err, refused));
   if (done && ::rename(aside.c_str(), path.c_str()) != 0) {
     *err = systemReason(errno);
     done = false;
   }
   if (!done) {
-    ::close(fd);
+    ::close(*fd);
     ::unlink(aside.c_str());
-    return false;
   }
+  return done;
+}
+
+}  // namespace
+
+bool replaceDurably(const std::string& path, const std::string& content,
+                    const char* dataStep, const char* folderStep, int* fdOut,
+                    std::string* err, std::string* refused) {
+  int fd = -1;
+  if (!writeAsideAndRename(path, content, dataStep, &fd, err, refused)) return false;
   // The new name is in place; a failure to force the folder leaves it there
   // but not yet safe from a power cut, which is still a failure to report.
   bool folderForced = forceFolderOf(path, folderStep, err, refused);
@@ -103,4 +118,13 @@ bool replaceDurably(const std::string& path, const std::string& content,
     ::close(fd);
   }
   return folderForced;
+}
+
+bool replaceFile(const std::string& path, const std::string& content, std::string* err) {
+  int fd = -1;
+  std::string refused;
+  if (!writeAsideAndRename(path, content, nullptr, &fd, err, &refused)) return false;
+  if (::close(fd) == 0) return true;
+  *err = systemReason(errno);
+  return false;
 }

@@ -1,4 +1,4 @@
-#include "display/text_panel.h"
+#include "views/text_panel.h"
 
 #include <gtest/gtest.h>
 

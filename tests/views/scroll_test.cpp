@@ -1,12 +1,12 @@
-#include "control/panel_view.h"
+#include "views/scroll.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "control/status_line.h"
-#include "display/tournament_panels.h"
+#include "views/panel_rows.h"
+#include "views/place_words.h"
 #include "test_util.h"
 
 namespace {
@@ -103,18 +103,16 @@ TEST(ApplyViewKeyTest, RowsStatusNamesTheShownRowsOnlyWhileSomeAreHidden) {
   EXPECT_EQ(rowsStatus(0, 0), "");
 }
 
-// --- the view across turns, as the program keeps it
+// --- the view across turns, as the dialogue keeps it
 
-class PanelViewTest : public ::testing::Test {
+class PanelScrollTest : public ::testing::Test {
  protected:
   void SetUp() override { resetEngineState(); }
   void TearDown() override { resetEngineState(); }
 
-  // A turn of the dialogue: the panels written, then the view told.
-  static void turn(const std::vector<Participant>& players) {
-    TournamentState state = computeTournament(players, resultLog());
-    writeTournament(state);
-    showTournamentView(state);
+  // A turn of the dialogue: the panels written, then the scroll told.
+  void turn(const std::vector<Participant>& players) {
+    scroll.showTurn(writeTournament(computeTournament(players, resultLog())));
   }
 
   static std::vector<Participant> numbered(int count) {
@@ -123,55 +121,72 @@ class PanelViewTest : public ::testing::Test {
     return players;
   }
 
-  static std::string part(StatusPart p) { return statusParts[static_cast<size_t>(p)]; }
+  PanelScroll scroll;
 };
 
-TEST_F(PanelViewTest, KeysDoNothingBeforeTheFirstTurn) {
-  for (ViewKey key : {kDown, kPgDn, kEnd, kF2}) EXPECT_FALSE(pressViewKey(key)) << keyName(key);
-  EXPECT_EQ(panelView, PanelView{});
-  EXPECT_EQ(statusText(), "");
+TEST_F(PanelScrollTest, KeysDoNothingBeforeTheFirstTurn) {
+  for (ViewKey key : {kDown, kPgDn, kEnd, kF2}) EXPECT_FALSE(scroll.press(key)) << keyName(key);
+  EXPECT_EQ(scroll.view, PanelView{});
+  EXPECT_EQ(scroll.rowsPart() + scroll.keysPart(), "");
 }
 
-TEST_F(PanelViewTest, KeysAtABoundaryChangeNothingAndSayNothingChanged) {
+TEST_F(PanelScrollTest, KeysAtABoundaryChangeNothingAndSayNothingChanged) {
   turn(numbered(100));
-  EXPECT_FALSE(pressViewKey(kUp));
-  EXPECT_FALSE(pressViewKey(kHome));
-  EXPECT_TRUE(pressViewKey(kEnd));
-  EXPECT_EQ(panelView.top, 50);
-  EXPECT_FALSE(pressViewKey(kPgDn));
-  EXPECT_EQ(part(StatusPart::kRows), "Lignes 51 a 100 sur 100 (PgUp PgDn Home End)");
+  EXPECT_FALSE(scroll.press(kUp));
+  EXPECT_FALSE(scroll.press(kHome));
+  EXPECT_TRUE(scroll.press(kEnd));
+  EXPECT_EQ(scroll.view.top, 50);
+  EXPECT_FALSE(scroll.press(kPgDn));
+  EXPECT_EQ(scroll.rowsPart(), "Lignes 51 a 100 sur 100 (PgUp PgDn Home End)");
 }
 
-TEST_F(PanelViewTest, TopIsClampedWhenATurnHasFewerRows) {
+TEST_F(PanelScrollTest, TopIsClampedWhenATurnHasFewerRows) {
   turn(numbered(100));
   // A left panel longer than the standings, as a turn with many pending
   // matches would leave it.
-  leftPanel.clear();
-  for (int r = 0; r < 120; ++r) leftPanel << "row " << r << std::endl;
-  ASSERT_TRUE(pressViewKey(kEnd));
-  EXPECT_EQ(panelView.top, 70);
+  scroll.showTurn(ViewRows{120, 100, 100});
+  ASSERT_TRUE(scroll.press(kEnd));
+  EXPECT_EQ(scroll.view.top, 70);
   turn(numbered(100));
-  EXPECT_EQ(panelView.top, 50);
-  EXPECT_EQ(part(StatusPart::kRows), "Lignes 51 a 100 sur 100 (PgUp PgDn Home End)");
+  EXPECT_EQ(scroll.view.top, 50);
+  EXPECT_EQ(scroll.rowsPart(), "Lignes 51 a 100 sur 100 (PgUp PgDn Home End)");
   turn(numbered(30));
-  EXPECT_EQ(panelView.top, 0);
-  EXPECT_EQ(part(StatusPart::kRows), "");
+  EXPECT_EQ(scroll.view.top, 0);
+  EXPECT_EQ(scroll.rowsPart(), "");
 }
 
-TEST_F(PanelViewTest, PlacesViewIsKeptAcrossTurnsAndNamedInTheStatus) {
+TEST_F(PanelScrollTest, PlacesViewIsKeptAcrossTurnsAndNamedInTheStatus) {
   turn(numbered(4));
-  EXPECT_EQ(part(StatusPart::kKeys), "F2 : places possibles");
-  ASSERT_TRUE(pressViewKey(kF2));
-  EXPECT_EQ(part(StatusPart::kKeys), "F2 : classement");
+  EXPECT_EQ(scroll.keysPart(), "F2 : places possibles");
+  ASSERT_TRUE(scroll.press(kF2));
+  EXPECT_EQ(scroll.keysPart(), "F2 : classement");
   appendResult(MatchRecord{{0, "1"}, {1, "2"}});
   turn(numbered(4));
-  EXPECT_TRUE(panelView.places);
-  EXPECT_EQ(part(StatusPart::kKeys), "F2 : classement");
+  EXPECT_TRUE(scroll.view.places);
+  EXPECT_EQ(scroll.keysPart(), "F2 : classement");
   EXPECT_EQ(panelLines(placesPanel),
             (std::vector<std::string>{"1er a 2e -> 1", "1er a 4e -> 3", "1er a 4e -> 4",
                                       "3e a 4e -> 2"}));
-  ASSERT_TRUE(pressViewKey(kF2));
-  EXPECT_FALSE(panelView.places);
+  ASSERT_TRUE(scroll.press(kF2));
+  EXPECT_FALSE(scroll.view.places);
+}
+
+// The rows a turn reports are the rows it wrote: the view scrolls over
+// exactly the panels' content.
+TEST_F(PanelScrollTest, RowsOfATurnAreTheRowsWritten) {
+  auto lastRow = [](const TextPanel& panel) {
+    int last = 0;
+    for (int r = 0; r < panel.height(); ++r)
+      if (!panelRow(panel, r).empty()) last = r + 1;
+    return last;
+  };
+  for (int n : {2, 5, 17, 64, 100}) {
+    resetEngineState();
+    const ViewRows rows = writeTournament(computeTournament(numbered(n), resultLog()));
+    EXPECT_EQ(rows.left, lastRow(leftPanel)) << n << " players";
+    EXPECT_EQ(rows.standings, lastRow(rightPanel)) << n << " players";
+    EXPECT_EQ(rows.places, lastRow(placesPanel)) << n << " players";
+  }
 }
 
 // --- the places view's rows
