@@ -4,11 +4,12 @@
 // A playable match is called as soon as a table is free and neither of its
 // players is at a table, to the lowest free table. When several could go,
 // the one ready longest goes first: a match is ready since the newer of its
-// two players' last results (a player without one is ready from the start),
-// and matches ready at the same moment go in announcement order. A called
-// match keeps its table until it leaves the playable matches (its result
-// was entered, or a cancel or correction upstream took one of its players
-// away); it never moves to another table.
+// two players' last results, counting only the results the latest rebuild
+// used (a player without one is ready from the start), and matches ready at
+// the same moment go in announcement order. A called match keeps its table
+// until it leaves the playable matches (its result was entered, or a cancel
+// or correction upstream took one of its players away); it never moves to
+// another table.
 //
 // Pure: no globals, no I/O. The assignment is a function of the previous
 // one, the count and the tournament, so replaying the same answers calls
