@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <iostream>
 #include <memory>
 
@@ -35,6 +36,9 @@ const char* const kAutoNamingHint =
 const char* const kTurnHint =
     "Vous pouvez aussi entrer 'quit', 'annuler' ou 'corriger'";
 const char* const kWinnerPrompt = "Gagnant : ";
+const char* const kFinishedNotice = "Tournoi termine : classement final";
+const char* const kFinishedRefusal =
+    "Tournoi termine : plus de resultat a entrer ('quit', 'annuler' ou 'corriger')";
 const char* const kNothingToCancel = "Aucun match a annuler";
 const char* const kUnreadableSave = "Impossible de lire save.txt : ";
 const char* const kSavingWarning = "ATTENTION : le tournoi n'est plus sauvegarde (";
@@ -75,7 +79,12 @@ struct Session {
   PanelScroll scroll;     // the rows shown, kept from turn to turn
   StatusBand band;
   SessionTyping typing;
+  bool lastReplayed = false;  // the latest answer read came from the file
 };
+
+// Why a typed answer is refused, or "" when it is taken. Replayed answers
+// are never refused, so every saved file replays as it was written.
+using AnswerCheck = std::function<std::string(const std::string& answer)>;
 
 // A saving failure: the reason, then the warning that the run goes on
 // without a transcript.
@@ -181,10 +190,21 @@ void drawPanelsAndStatus(const Session& s) {
   showStatus(s);
 }
 
-// Reads the next answer and records it at once. False when the window was
-// closed; the partial answer is then not recorded.
-bool readRecorded(Session& s, std::string* answer) {
-  if (!nextAnswer(s, answer)) return false;
+// Reads the next answer and records it at once. A typed answer that
+// `check` refuses is not recorded: its reason goes to the message strip and
+// the same question is asked again. False when the window was closed; the
+// partial answer is then not recorded.
+bool readRecorded(Session& s, std::string* answer, const AnswerCheck& check = nullptr) {
+  for (;;) {
+    const bool typed = !replayBuffer.pending();
+    if (!nextAnswer(s, answer)) return false;
+    const std::string refusal = typed && check ? check(*answer) : "";
+    if (refusal.empty()) {
+      s.lastReplayed = !typed;
+      break;
+    }
+    s.ui.drawMessageLine(refusal);
+  }
   record(s, *answer);
   return true;
 }
@@ -242,6 +262,18 @@ bool isCancelWord(const std::string& answer) {
   return answer == "cancel" || answer == "annuler" || answer == "anuler";
 }
 
+bool isQuitWord(const std::string& answer) { return answer == "quit" || answer == "exit"; }
+
+// The words the winner prompt takes as commands rather than names.
+bool isTurnCommand(const std::string& answer) {
+  return isQuitWord(answer) || isCancelWord(answer) || answer == "corriger";
+}
+
+// Once every place is decided, the winner prompt takes commands only.
+std::string refuseResults(const std::string& answer) {
+  return isTurnCommand(answer) ? "" : kFinishedRefusal;
+}
+
 // Names the newest result, waits for an acknowledgement, then marks it
 // cancelled. With no result yet there is nothing to name or to mark.
 bool cancelNewest(Session& s) {
@@ -288,15 +320,20 @@ bool correctOlderResult(Session& s) {
   return true;
 }
 
-// One turn. False when the run ends: "quit", "exit" or the window's close.
+// One turn. False when the run ends: a typed "quit" or "exit", or the
+// window's close.
 bool playTurn(Session& s) {
   showTournament(s);
-  s.ui.drawMessageLine(kTurnHint);
+  const bool finished = s.state.finished();
+  s.ui.drawMessageLine(finished ? kFinishedNotice : kTurnHint);
   s.ui.drawPromptLine(kWinnerPrompt);
   std::string answer;
-  if (!readRecorded(s, &answer)) return false;
+  if (!readRecorded(s, &answer, finished ? AnswerCheck(refuseResults) : nullptr))
+    return false;
   drawPanelsAndStatus(s);
-  if (answer == "quit" || answer == "exit") return false;
+  // A replayed quit marks where an earlier run stopped; the tournament goes
+  // on past it.
+  if (isQuitWord(answer)) return s.lastReplayed;
   if (isCancelWord(answer)) return cancelNewest(s);
   if (answer == "corriger") return correctOlderResult(s);
   return enterResult(s, answer);
@@ -323,7 +360,8 @@ int playTournament(Session& s) {
     while (playTurn(s)) {
     }
   }
-  // A replay that ended the run ("quit" as its last answer) is settled here.
+  // A run that ends while answers are still being replayed (the window
+  // closed at the count of a file holding nothing more) is settled here.
   settleReplayedTranscript(s);
   return 0;
 }

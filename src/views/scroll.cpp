@@ -16,7 +16,7 @@ int shownRows(PanelView view, ViewRows rows) {
 }
 
 int clampTop(int top, int rows) {
-  return std::max(0, std::min(top, rows - kPanelHeight));
+  return std::max(0, std::min(top, rows - kWholeRows));
 }
 
 PanelView applyViewKey(PanelView view, ViewKey key, ViewRows rows) {
@@ -50,9 +50,9 @@ PanelView applyViewKey(PanelView view, ViewKey key, ViewRows rows) {
 }
 
 std::string rowsStatus(int top, int rows) {
-  if (rows <= kPanelHeight) return "";
+  if (rows <= kWholeRows) return "";
   return "Lignes " + std::to_string(top + 1) + " a " +
-         std::to_string(std::min(top + kPanelHeight, rows)) + " sur " +
+         std::to_string(std::min(top + kWholeRows, rows)) + " sur " +
          std::to_string(rows) + kScrollKeys;
 }
 

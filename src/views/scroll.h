@@ -2,7 +2,7 @@
 // side shows the standings or the places each player can still reach.
 //
 // The panels hold more rows than the window shows (kPanelRows against
-// kPanelHeight); both sides show kPanelHeight rows from the same row, top.
+// kWholeRows); both sides show their rows from the same row, top.
 // Keys that type nothing move that row or switch the right side. Pure
 // values and functions: the dialogue keeps the scroll of its run.
 #pragma once
@@ -32,6 +32,11 @@ enum class ViewKey {
   kPlaces,    // F2: standings <-> places
 };
 
+// Rows the window shows whole: it draws kPanelHeight rows, but the message
+// strip covers the lower part of the last one, which therefore counts as
+// hidden.
+constexpr int kWholeRows = kPanelHeight - 1;
+
 // Rows moved by Page Up and Page Down.
 constexpr int kScrollPage = kPanelHeight / 2;
 
@@ -46,15 +51,15 @@ struct ViewRows {
 // side it shows.
 int shownRows(PanelView view, ViewRows rows);
 
-// The top moved within 0 .. rows - kPanelHeight (0 when everything fits).
+// The top moved within 0 .. rows - kWholeRows (0 when everything fits).
 int clampTop(int top, int rows);
 
 // The view after the key; the same view for kNone, at a boundary, or when
 // the content fits. Switching sides keeps the top, clamped to the new side.
 PanelView applyViewKey(PanelView view, ViewKey key, ViewRows rows);
 
-// The status part for the rows: "Lignes 26 a 75 sur 101" and the scroll
-// keys while some rows are hidden, else "".
+// The status part for the rows shown whole: "Lignes 26 a 74 sur 101" and
+// the scroll keys while some rows are hidden, else "".
 std::string rowsStatus(int top, int rows);
 
 // The status part for F2: what pressing it would show.

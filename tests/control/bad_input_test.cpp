@@ -90,7 +90,7 @@ TEST_F(BadInputTest, LoadOfADirectoryReportsBothFailuresAndPlaysUnsaved) {
                             "typed:A", "prompt:Nom du joueur 2 : ", "typed:B",
                             "panels", kTurnHintCall, kWinnerCall, "typed:A",
                             "panels", "prompt:Perdant contre A", "typed:B",
-                            "panels", kTurnHintCall, kWinnerCall, "closed"}));
+                            "panels", kFinishedCall, kWinnerCall, "closed"}));
   EXPECT_EQ(matchLog(), (Log{result(0, "A", 1, "B")}));
   EXPECT_TRUE(std::filesystem::is_directory(save));
 }
@@ -138,7 +138,7 @@ TEST_F(BadInputTest, UnwritableSavePathWarnsAtTheCountAndTheRunGoesOn) {
                             "prompt:Nom du joueur 2 : ", "typed:B", "panels",
                             kTurnHintCall, kWinnerCall, "typed:A", "panels",
                             "prompt:Perdant contre A", "typed:B", "panels",
-                            kTurnHintCall, kWinnerCall, "closed"}));
+                            kFinishedCall, kWinnerCall, "closed"}));
   EXPECT_EQ(matchLog(), (Log{result(0, "A", 1, "B")}));
   EXPECT_EQ(lastRightFrame(), (Lines{"1er -> A", "2e  -> B"}));
 }

@@ -205,4 +205,5 @@ const std::string kAutoHintCall =
 const std::string kTurnHintCall =
     "message:Vous pouvez aussi entrer 'quit', 'annuler' ou 'corriger'";
 const std::string kWinnerCall = "prompt:Gagnant : ";
+const std::string kFinishedCall = "message:Tournoi termine : classement final";
 const std::string kAcknowledgeCall = "prompt:Entree pour continuer";

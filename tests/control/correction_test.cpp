@@ -35,7 +35,8 @@ class CorrectionTest : public DialogueFixture {
     auto start = std::find(all.rbegin(), all.rend(), kTrueWinnerCall).base();
     Lines strips;
     if (start == all.begin()) return strips;
-    for (auto call = start - 1; call != all.end() && *call != kTurnHintCall; ++call)
+    for (auto call = start - 1;
+         call != all.end() && *call != kTurnHintCall && *call != kFinishedCall; ++call)
       if (call->rfind("message:", 0) == 0 || call->rfind("prompt:", 0) == 0)
         strips.push_back(*call);
     return strips;

@@ -134,10 +134,13 @@ TEST_F(DialogueTest, LoadShowsTheFileThenEchoesWhatRemainsAfterEachAnswer) {
             "B\nquit\n\n"
             "quit\n\n"
             "\n");
+  // The replayed quit marks where the earlier run stopped: the tournament
+  // goes on, and the next answer is typed.
   EXPECT_EQ(calls(), (Lines{kStartCall, "typed:load", "hold", kCountCall, "hold",
                             kAutoHintCall, "prompt:Nom du joueur 1 : ", "hold",
                             "prompt:Nom du joueur 2 : ", "hold", "panels",
-                            kTurnHintCall, kWinnerCall, "release", "panels"}));
+                            kTurnHintCall, kWinnerCall, "release", "panels", "panels",
+                            kTurnHintCall, kWinnerCall, "closed"}));
   EXPECT_EQ(fileBytes(save), "2\nA\nB\nquit\n");
   EXPECT_FALSE(std::filesystem::exists(save + ".tmp"));
 }

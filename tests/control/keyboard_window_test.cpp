@@ -181,11 +181,11 @@ TEST_F(ViewKeyTest, ViewKeysAmidAnAnswerMoveTheViewAndLeaveTheAnswer) {
     bool places;
   } cases[] = {
       {100, {SDLK_PAGEDOWN}, 25, false},
-      {100, {SDLK_PAGEDOWN, SDLK_PAGEDOWN, SDLK_PAGEDOWN}, 50, false},
-      {100, {SDLK_END, SDLK_UP, SDLK_UP}, 48, false},
+      {100, {SDLK_PAGEDOWN, SDLK_PAGEDOWN, SDLK_PAGEDOWN}, 51, false},
+      {100, {SDLK_END, SDLK_UP, SDLK_UP}, 49, false},
       {100, {SDLK_DOWN, SDLK_PAGEUP}, 0, false},
       {100, {SDLK_END, SDLK_HOME}, 0, false},
-      {100, {SDLK_F2, SDLK_END}, 50, true},
+      {100, {SDLK_F2, SDLK_END}, 51, true},
       {100, {SDLK_KP3, SDLK_KP2}, 26, false},  // the keypad with Num Lock off
       {30, {SDLK_PAGEDOWN, SDLK_END, SDLK_DOWN}, 0, false},
       {30, {SDLK_F2, SDLK_F2, SDLK_F2}, 0, true},

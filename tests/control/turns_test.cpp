@@ -29,7 +29,7 @@ TEST_F(TurnsTest, TurnShowsTheBoardThenAsksTheWinnerThenTheLoser) {
   run({"", "2", "A", "B", "A", "B"});
   EXPECT_EQ(turnCalls(), (Lines{"panels", kTurnHintCall, kWinnerCall, "typed:A",
                                 "panels", "prompt:Perdant contre A", "typed:B",
-                                "panels", kTurnHintCall, kWinnerCall, "closed"}));
+                                "panels", kFinishedCall, kWinnerCall, "closed"}));
   const FakeWindow& w = FakeWindow::get();
   ASSERT_EQ(w.leftFrames.size(), 3u);
   // Before the result: the match is announced, the places are placeholders;
@@ -54,11 +54,31 @@ TEST_F(TurnsTest, EveryTurnStartsFromClearedPanels) {
   EXPECT_EQ(lastLeftFrame(), (Lines{"***** Play match A vs B"}));
 }
 
-TEST_F(TurnsTest, FinishedTournamentStillAsksForAWinnerAndLogsIt) {
-  run({"", "2", "A", "B", "A", "B", "B", "A"});
+// Once every place is decided the window says so, and a typed winner is
+// refused without being saved; the commands still work.
+TEST_F(TurnsTest, FinishedTournamentIsAnnouncedAndRefusesResults) {
+  const std::string refusal =
+      "message:Tournoi termine : plus de resultat a entrer ('quit', 'annuler' ou 'corriger')";
+  run({"", "2", "A", "B", "A", "B", "B", "", "annuler", "", "B", "A"});
+  EXPECT_EQ(matchLog(), (Log{result(kNoParticipant, "A", 1, "B"), result(1, "B", 0, "A")}));
+  EXPECT_EQ(turnCalls(),
+            (Lines{"panels", kTurnHintCall, kWinnerCall, "typed:A", "panels",
+                   "prompt:Perdant contre A", "typed:B", "panels", kFinishedCall, kWinnerCall,
+                   "typed:B", refusal, "typed:", refusal, "typed:annuler", "panels",
+                   "message:Le dernier match sera annule (A avait gagne contre B)",
+                   kAcknowledgeCall, "typed:", "panels", kTurnHintCall, kWinnerCall, "typed:B",
+                   "panels", "prompt:Perdant contre B", "typed:A", "panels", kFinishedCall,
+                   kWinnerCall, "closed"}));
+  EXPECT_EQ(fileBytes(save), "2\nA\nB\nA\nB\nannuler\n\nB\nA\n");
+  // A file written before results were refused replays them as it did.
+  const std::string older = "2\nA\nB\nA\nB\nB\nA\n";
+  resetGlobals();
+  writeFile(save, older);
+  run({"load"});
   EXPECT_EQ(matchLog(), (Log{result(0, "A", 1, "B"), result(1, "B", 0, "A")}));
   // The older result still decides the pair.
   EXPECT_EQ(lastRightFrame(), (Lines{"1er -> A", "2e  -> B"}));
+  EXPECT_EQ(fileBytes(save), older);
 }
 
 // --- results entered by name

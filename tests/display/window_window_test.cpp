@@ -286,8 +286,8 @@ TEST_F(WindowTest, ScrolledViewRedrawsItsRowsUnderTheSameStrips) {
     const TextPanel* right;
   } cases[] = {
       {{ViewKey::kPageDown}, 25, &rightPanel},
-      {{ViewKey::kBottom, ViewKey::kPlaces}, 50, &placesPanel},
-      {{ViewKey::kLineUp}, 49, &placesPanel},
+      {{ViewKey::kBottom, ViewKey::kPlaces}, 51, &placesPanel},
+      {{ViewKey::kLineUp}, 50, &placesPanel},
   };
   for (const auto& c : cases) {
     for (ViewKey key : c.keys) ASSERT_TRUE(scroll.press(key));

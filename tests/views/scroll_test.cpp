@@ -53,35 +53,38 @@ TEST(ApplyViewKeyTest, EachKeyMovesWithinTheContentAndStopsAtItsEnds) {
       {0, false, hundred, kHome, 0, false},
       {0, false, hundred, kDown, 1, false},
       {0, false, hundred, kPgDn, 25, false},
-      {0, false, hundred, kEnd, 50, false},
-      // At the bottom (100 rows, 50 shown): down-going keys do nothing.
-      {50, false, hundred, kDown, 50, false},
-      {50, false, hundred, kPgDn, 50, false},
-      {50, false, hundred, kEnd, 50, false},
-      {50, false, hundred, kUp, 49, false},
-      {50, false, hundred, kPgUp, 25, false},
-      {50, false, hundred, kHome, 0, false},
+      // End shows the last row whole: 49 whole rows, the 50th lies under
+      // the message strip.
+      {0, false, hundred, kEnd, 51, false},
+      // At the bottom: down-going keys do nothing.
+      {51, false, hundred, kDown, 51, false},
+      {51, false, hundred, kPgDn, 51, false},
+      {51, false, hundred, kEnd, 51, false},
+      {51, false, hundred, kUp, 50, false},
+      {51, false, hundred, kPgUp, 26, false},
+      {51, false, hundred, kHome, 0, false},
       // Half a page from near an end stops at the end.
       {10, false, hundred, kPgUp, 0, false},
-      {40, false, hundred, kPgDn, 50, false},
-      {49, false, hundred, kDown, 50, false},
-      // Content that fits, exactly or not at all: nothing moves.
-      {0, false, {50, 50, 50}, kPgDn, 0, false},
-      {0, false, {50, 50, 50}, kEnd, 0, false},
-      {0, false, {50, 50, 50}, kDown, 0, false},
+      {40, false, hundred, kPgDn, 51, false},
+      {50, false, hundred, kDown, 51, false},
+      // Content that fits whole, exactly or not at all: nothing moves.
+      {0, false, {49, 49, 49}, kPgDn, 0, false},
+      {0, false, {49, 49, 49}, kEnd, 0, false},
+      {0, false, {49, 49, 49}, kDown, 0, false},
       {0, false, {0, 0, 0}, kEnd, 0, false},
-      // One row too many: one row of travel.
-      {0, false, {51, 2, 2}, kPgDn, 1, false},
-      {0, false, {2, 51, 2}, kEnd, 1, false},
+      // Fifty rows: the last one is half hidden, so one row of travel.
+      {0, false, {50, 50, 50}, kEnd, 1, false},
+      {0, false, {50, 2, 2}, kPgDn, 1, false},
+      {0, false, {2, 50, 2}, kEnd, 1, false},
       // The longer side decides.
-      {0, false, {120, 100, 100}, kEnd, 70, false},
-      {0, false, {10, 100, 100}, kEnd, 50, false},
+      {0, false, {120, 100, 100}, kEnd, 71, false},
+      {0, false, {10, 100, 100}, kEnd, 51, false},
       // F2 switches sides, keeps the top, and clamps it to the new side.
       {30, false, hundred, kF2, 30, true},
       {30, true, hundred, kF2, 30, false},
       {50, false, {40, 100, 30}, kF2, 0, true},
       {50, false, {100, 100, 30}, kF2, 50, true},
-      {0, true, {10, 100, 60}, kEnd, 10, true},
+      {0, true, {10, 100, 60}, kEnd, 11, true},
       // Not a view key.
       {30, false, hundred, ViewKey::kNone, 30, false},
   };
@@ -96,10 +99,11 @@ TEST(ApplyViewKeyTest, EachKeyMovesWithinTheContentAndStopsAtItsEnds) {
 
 TEST(ApplyViewKeyTest, RowsStatusNamesTheShownRowsOnlyWhileSomeAreHidden) {
   const std::string keys = " (PgUp PgDn Home End)";
-  EXPECT_EQ(rowsStatus(0, 100), "Lignes 1 a 50 sur 100" + keys);
-  EXPECT_EQ(rowsStatus(25, 101), "Lignes 26 a 75 sur 101" + keys);
-  EXPECT_EQ(rowsStatus(1, 51), "Lignes 2 a 51 sur 51" + keys);
-  EXPECT_EQ(rowsStatus(0, 50), "");
+  EXPECT_EQ(rowsStatus(0, 100), "Lignes 1 a 49 sur 100" + keys);
+  EXPECT_EQ(rowsStatus(25, 101), "Lignes 26 a 74 sur 101" + keys);
+  EXPECT_EQ(rowsStatus(2, 51), "Lignes 3 a 51 sur 51" + keys);
+  EXPECT_EQ(rowsStatus(0, 50), "Lignes 1 a 49 sur 50" + keys);
+  EXPECT_EQ(rowsStatus(0, 49), "");
   EXPECT_EQ(rowsStatus(0, 0), "");
 }
 
@@ -135,9 +139,9 @@ TEST_F(PanelScrollTest, KeysAtABoundaryChangeNothingAndSayNothingChanged) {
   EXPECT_FALSE(scroll.press(kUp));
   EXPECT_FALSE(scroll.press(kHome));
   EXPECT_TRUE(scroll.press(kEnd));
-  EXPECT_EQ(scroll.view.top, 50);
+  EXPECT_EQ(scroll.view.top, 51);
   EXPECT_FALSE(scroll.press(kPgDn));
-  EXPECT_EQ(scroll.rowsPart(), "Lignes 51 a 100 sur 100 (PgUp PgDn Home End)");
+  EXPECT_EQ(scroll.rowsPart(), "Lignes 52 a 100 sur 100 (PgUp PgDn Home End)");
 }
 
 TEST_F(PanelScrollTest, TopIsClampedWhenATurnHasFewerRows) {
@@ -146,10 +150,10 @@ TEST_F(PanelScrollTest, TopIsClampedWhenATurnHasFewerRows) {
   // matches would leave it.
   scroll.showTurn(ViewRows{120, 100, 100});
   ASSERT_TRUE(scroll.press(kEnd));
-  EXPECT_EQ(scroll.view.top, 70);
+  EXPECT_EQ(scroll.view.top, 71);
   turn(numbered(100));
-  EXPECT_EQ(scroll.view.top, 50);
-  EXPECT_EQ(scroll.rowsPart(), "Lignes 51 a 100 sur 100 (PgUp PgDn Home End)");
+  EXPECT_EQ(scroll.view.top, 51);
+  EXPECT_EQ(scroll.rowsPart(), "Lignes 52 a 100 sur 100 (PgUp PgDn Home End)");
   turn(numbered(30));
   EXPECT_EQ(scroll.view.top, 0);
   EXPECT_EQ(scroll.rowsPart(), "");
