@@ -1,0 +1,48 @@
+// name_match.h: finding players from what the operator types, and checking
+// names before they join the tournament.
+//
+// Results are typed by name, so typing one has to be quick and forgiving:
+// Tab completes a name from its first letters or from the start of any of
+// its words, and an answer naming nobody is met with the closest names.
+//
+// Names are Latin-1 bytes, one byte per character. Every comparison goes
+// through foldName, so case and accents never matter: "helene" finds the
+// name written with both accents. Pure: no globals, no input or output.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "engine/participant.h"
+
+// The form names are compared in. ASCII letters go to lower case and the
+// Latin-1 letters 0xC0 to 0xFF, upper or lower case, to their base letter:
+// A grave to a, C cedilla to c, N tilde to n, O stroke to o, eth to d,
+// y diaeresis to y. AE and ae become "ae", sharp s becomes "ss", thorn goes
+// to lower case; every other byte (the times and division signs among them)
+// is kept. A folded text is never shorter than the name.
+std::string foldName(const std::string& latin1);
+
+// True when a and b fold to the same text.
+bool sameName(const std::string& a, const std::string& b);
+
+// True when the folded typed text starts the folded name or one of its
+// words; a word starts after a space, '-', '\'' or '.'. "dup" matches
+// "Jean Dupont", "jean-p" and "pierre" match "Jean-Pierre"; "" matches
+// every name.
+bool matchesName(const std::string& name, const std::string& typed);
+
+// The ids of the players whose name typed matches, in the order Tab offers
+// them: first those whose name folds to exactly the typed text, then those
+// listed in preferred (in its order: the caller passes the players of the
+// matches waiting to be played, say), then the rest in entry order. Ids in
+// preferred that match no player are ignored.
+std::vector<int32_t> completionCandidates(const std::vector<Participant>& players,
+                                          const std::string& typed,
+                                          const std::vector<int32_t>& preferred);
+
+// The id of the player whose name folds to the folded typed text, the one
+// entered last if several do; kNoParticipant when none does.
+int32_t findPlayer(const std::vector<Participant>& players, const std::string& typed);
