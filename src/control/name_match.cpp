@@ -41,6 +41,62 @@ bool startsAWord(const std::string& foldedName, const std::string& foldedTyped) 
   return false;
 }
 
+
+const Participant* playerWithId(const std::vector<Participant>& players, int32_t id) {
+  for (const Participant& player : players)
+    if (player.id == id) return &player;
+  return nullptr;
+}
+
+// The longest start of the first candidate's name whose folded form is the
+// longest common start of every candidate's folded name.
+std::string commonStart(const std::vector<Participant>& players,
+                        const std::vector<int32_t>& ids) {
+  const std::string& first = playerWithId(players, ids[0])->name;
+  std::string common = foldName(first);
+  for (int32_t id : ids) {
+    const std::string folded = foldName(playerWithId(players, id)->name);
+    size_t length = 0;
+    while (length < common.size() && length < folded.size() &&
+           common[length] == folded[length])
+      ++length;
+    common.resize(length);
+  }
+  // A letter that folds to two stops the start before it when only its
+  // first half is common.
+  std::string start, folded;
+  for (char c : first) {
+    appendFolded(static_cast<unsigned char>(c), &folded);
+    if (folded.size() > common.size()) break;
+    start.push_back(c);
+  }
+  return start;
+}
+
+// The first Tab of a row: see pressTab.
+Completion startCompletion(const std::string& input,
+                           const std::vector<Participant>& players,
+                           const std::vector<int32_t>& preferred) {
+  Completion result;
+  result.text = input;
+  std::vector<int32_t> ids = completionCandidates(players, input, preferred);
+  if (ids.empty()) return result;
+  if (ids.size() == 1) {
+    result.outcome = TabOutcome::kWholeName;
+    result.text = playerWithId(players, ids[0])->name;
+    return result;
+  }
+  result.outcome = TabOutcome::kSeveral;
+  const std::string start = commonStart(players, ids);
+  const std::string foldedStart = foldName(start);
+  const std::string foldedInput = foldName(input);
+  if (foldedStart.size() > foldedInput.size() &&
+      foldedStart.compare(0, foldedInput.size(), foldedInput) == 0)
+    result.text = start;
+  result.cycle = std::move(ids);
+  return result;
+}
+
 }  // namespace
 
 std::string foldName(const std::string& latin1) {
@@ -83,4 +139,45 @@ int32_t findPlayer(const std::vector<Participant>& players, const std::string& t
   for (const Participant& player : players)
     if (foldName(player.name) == folded) found = player.id;
   return found;
+}
+
+const char* const kNoCandidateMessage = "Aucun joueur ne correspond";
+
+Completion pressTab(const Completion& state, const std::string& input,
+                    const std::vector<Participant>& players,
+                    const std::vector<int32_t>& preferred) {
+  if (state.cycle.empty() || state.text != input)
+    return startCompletion(input, players, preferred);
+  const size_t size = state.cycle.size();
+  size_t place = state.next % size;
+  const Participant* shown = playerWithId(players, state.cycle[place]);
+  if (shown != nullptr && shown->name == input) {
+    place = (place + 1) % size;
+    shown = playerWithId(players, state.cycle[place]);
+  }
+  // Players do not change between two Tabs; if they did, start over.
+  if (shown == nullptr) return startCompletion(input, players, preferred);
+  Completion result = state;
+  result.outcome = TabOutcome::kNextInCycle;
+  result.text = shown->name;
+  result.next = (place + 1) % size;
+  return result;
+}
+
+std::string candidatesLine(const std::vector<Participant>& players,
+                           const std::vector<int32_t>& ids, size_t maxBytes) {
+  const std::string kSeparator = "  ", kMore = " ...";
+  std::vector<const std::string*> names;
+  for (int32_t id : ids)
+    if (const Participant* player = playerWithId(players, id)) names.push_back(&player->name);
+  std::string all;
+  std::string line;  // the most whole names that leave room for kMore
+  for (size_t i = 0; i < names.size(); ++i) {
+    all += (i == 0 ? "" : kSeparator) + *names[i];
+    if (all.size() + kMore.size() <= maxBytes) line = all;
+  }
+  if (all.size() <= maxBytes) return all;
+  if (maxBytes < kMore.size()) return "";
+  if (line.empty()) line = names[0]->substr(0, maxBytes - kMore.size());
+  return line + kMore;
 }

@@ -46,3 +46,55 @@ std::vector<int32_t> completionCandidates(const std::vector<Participant>& player
 // The id of the player whose name folds to the folded typed text, the one
 // entered last if several do; kNoParticipant when none does.
 int32_t findPlayer(const std::vector<Participant>& players, const std::string& typed);
+
+// --- Tab
+
+// What one press of Tab did.
+enum class TabOutcome {
+  kNoCandidate,  // no player matches: the text is unchanged
+  kWholeName,    // one player matches: the text is his whole name
+  kSeveral,      // several match: the text is their common start (see pressTab)
+  kNextInCycle,  // a Tab after kSeveral or kNextInCycle: the next whole name
+};
+
+// Shown on the message strip after kNoCandidate.
+extern const char* const kNoCandidateMessage;
+
+// Tab presses in a row. The caller keeps the value pressTab returns while
+// the operator presses only Tab, and puts back a default Completion at any
+// other key, so that the next Tab starts over from the text as it then
+// reads.
+struct Completion {
+  std::string text;  // the input line after this Tab
+  TabOutcome outcome = TabOutcome::kNoCandidate;
+  // After kSeveral and kNextInCycle: every candidate, in candidate order,
+  // and the place in it of the name the next Tab shows. Empty otherwise.
+  std::vector<int32_t> cycle;
+  size_t next = 0;
+};
+
+// One press of Tab on the input line `input`.
+//
+// The Tab continues a cycle when state.cycle is not empty and state.text
+// is input: the text becomes the whole name of the next candidate, the
+// first again after the last. A name the text already shows is passed
+// over, so each Tab changes the text.
+//
+// Otherwise the Tab starts over with completionCandidates(players, input,
+// preferred). None: the text is input. One: his whole name. Several: their
+// longest common start (compared folded) when it extends the folded input,
+// written with the first candidate's own bytes (case and accents), so
+// "hel" for two Helene shows "Helen" with its accents; otherwise the text
+// is input, as for "dup" matching "Jean Dupont" and "Marie Dupuis" by
+// their second words. The caller then lists them with candidatesLine.
+Completion pressTab(const Completion& state, const std::string& input,
+                    const std::vector<Participant>& players,
+                    const std::vector<int32_t>& preferred);
+
+// The message-strip line naming candidates: the names of ids (in that
+// order) joined by two spaces. When they do not all fit in maxBytes: as
+// many whole names as fit followed by " ...", or if not even the first one
+// fits, as much of it as fits before " ...". Never longer than maxBytes
+// ("" below 4).
+std::string candidatesLine(const std::vector<Participant>& players,
+                           const std::vector<int32_t>& ids, size_t maxBytes);

@@ -85,4 +85,85 @@ TEST(NameMatchTest, FindPlayerNeedsTheWholeNameAndTakesTheLastEntered) {
   EXPECT_EQ(findPlayer(players, ""), kNoParticipant);
 }
 
+// --- Tab
+
+struct TabCase {
+  Names players;
+  std::string typed;
+  Ids preferred;
+  TabOutcome first;
+  Names texts;  // after each press in a row
+};
+
+TEST(NameMatchTest, TabPressesInARowCompleteThenCycle) {
+  const Names club = {"Jean Dupont", "H\xE9l\xE8ne Martin", "Jean-Pierre Roux", "Jean"};
+  const TabCase cases[] = {
+      {club, "xyz", {}, TabOutcome::kNoCandidate, {"xyz", "xyz"}},
+      {club, "hel", {}, TabOutcome::kWholeName, {"H\xE9l\xE8ne Martin", "H\xE9l\xE8ne Martin"}},
+      {club, "jean", {}, TabOutcome::kSeveral,
+       {"jean", "Jean", "Jean Dupont", "Jean-Pierre Roux", "Jean"}},
+      // The text already shows the first candidate: the cycle starts at the next.
+      {club, "Jean", {2}, TabOutcome::kSeveral,
+       {"Jean", "Jean-Pierre Roux", "Jean Dupont", "Jean"}},
+      {{"Bernard", "Bertrand", "Bernadette"}, "bern", {}, TabOutcome::kSeveral,
+       {"Berna", "Bernard", "Bernadette", "Bernard"}},
+      // The common start in the first candidate's own bytes.
+      {{"H\xC9L\xC8NE ROY", "H\xE9l\xE8na Petit"}, "hel", {}, TabOutcome::kSeveral,
+       {"H\xC9L\xC8N", "H\xC9L\xC8NE ROY", "H\xE9l\xE8na Petit"}},
+      // ae folds to two letters: the start is counted in the name's bytes.
+      {{"L\xE6titia Roy", "Laetitia Bon"}, "lae", {}, TabOutcome::kSeveral,
+       {"L\xE6titia ", "L\xE6titia Roy", "Laetitia Bon"}},
+      // Common to both only in its first half, sharp s is left out.
+      {{"Stra\xDF" "e", "Strasbourg"}, "st", {}, TabOutcome::kSeveral, {"Stra", "Stra\xDF" "e"}},
+      // Matched by a later word, the common start would drop what was typed.
+      {{"Jean Dupont", "Jean Dupuis", "Jean Roux"}, "dup", {}, TabOutcome::kSeveral,
+       {"dup", "Jean Dupont", "Jean Dupuis"}},
+  };
+  for (const TabCase& c : cases) {
+    const std::vector<Participant> players = entered(c.players);
+    Completion state;
+    std::string input = c.typed;
+    for (size_t press = 0; press < c.texts.size(); ++press) {
+      state = pressTab(state, input, players, c.preferred);
+      input = state.text;
+      EXPECT_EQ(state.text, c.texts[press]) << "typed: " << c.typed << " press " << press;
+    }
+    EXPECT_EQ(pressTab(Completion{}, c.typed, players, c.preferred).outcome, c.first)
+        << "typed: " << c.typed;
+  }
+}
+
+TEST(NameMatchTest, TabAfterAnotherKeyStartsOver) {
+  const std::vector<Participant> players = entered({"Jean Dupont", "Jean Roux", "Marie"});
+  Completion state = pressTab(Completion{}, "jean", players, {});
+  state = pressTab(state, state.text, players, {});
+  ASSERT_EQ(state.text, "Jean Dupont");
+  // The operator typed "x": the state no longer describes the line.
+  EXPECT_EQ(pressTab(state, "Jean Dupontx", players, {}).outcome, TabOutcome::kNoCandidate);
+  Completion fresh = pressTab(state, "m", players, {});
+  EXPECT_EQ(fresh.text, "Marie");
+  EXPECT_EQ(fresh.outcome, TabOutcome::kWholeName);
+}
+
+TEST(NameMatchTest, CandidatesLineKeepsWholeNamesThatFit) {
+  const std::vector<Participant> players = entered({"Jean", "Jean Dupont", "Jean-Pierre Roux"});
+  const Ids ids = {2, 0, 1};
+  const std::pair<size_t, std::string> cases[] = {
+      {100, "Jean-Pierre Roux  Jean  Jean Dupont"},
+      {35, "Jean-Pierre Roux  Jean  Jean Dupont"},
+      {34, "Jean-Pierre Roux  Jean ..."},
+      {26, "Jean-Pierre Roux  Jean ..."},
+      {25, "Jean-Pierre Roux ..."},
+      {20, "Jean-Pierre Roux ..."},
+      {19, "Jean-Pierre Rou ..."},
+      {4, " ..."},
+      {3, ""},
+  };
+  for (const auto& c : cases) {
+    std::string line = candidatesLine(players, ids, c.first);
+    EXPECT_EQ(line, c.second) << "bytes: " << c.first;
+    EXPECT_LE(line.size(), c.first) << "bytes: " << c.first;
+  }
+}
+
 }  // namespace
