@@ -97,6 +97,29 @@ Completion startCompletion(const std::string& input,
   return result;
 }
 
+// Edit distance between a and b: letters added, removed or replaced, and
+// two neighbours swapped (each letter moved at most once).
+size_t editDistance(const std::string& a, const std::string& b) {
+  std::vector<std::vector<size_t>> d(a.size() + 1, std::vector<size_t>(b.size() + 1));
+  for (size_t i = 0; i <= a.size(); ++i) d[i][0] = i;
+  for (size_t j = 0; j <= b.size(); ++j) d[0][j] = j;
+  for (size_t i = 1; i <= a.size(); ++i) {
+    for (size_t j = 1; j <= b.size(); ++j) {
+      size_t replace = d[i - 1][j - 1] + (a[i - 1] == b[j - 1] ? 0 : 1);
+      d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1, replace});
+      if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1])
+        d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
+    }
+  }
+  return d[a.size()][b.size()];
+}
+
+size_t commonStartLength(const std::string& a, const std::string& b) {
+  size_t length = 0;
+  while (length < a.size() && length < b.size() && a[length] == b[length]) ++length;
+  return length;
+}
+
 }  // namespace
 
 std::string foldName(const std::string& latin1) {
@@ -180,4 +203,31 @@ std::string candidatesLine(const std::vector<Participant>& players,
   if (maxBytes < kMore.size()) return "";
   if (line.empty()) line = names[0]->substr(0, maxBytes - kMore.size());
   return line + kMore;
+}
+
+std::vector<std::string> closestNames(const std::vector<Participant>& players,
+                                      const std::string& typed, size_t max) {
+  const std::string folded = foldName(typed);
+  // (distance, common start length negated, entry place) of the names offered
+  std::vector<std::tuple<size_t, long, size_t>> offered;
+  for (size_t i = 0; i < players.size(); ++i) {
+    const std::string name = foldName(players[i].name);
+    bool any = false;
+    std::tuple<size_t, long, size_t> best;
+    for (size_t start = 0; start < name.size(); ++start) {
+      if (start > 0 && !isWordSeparator(name[start - 1])) continue;
+      const std::string form = name.substr(start);
+      size_t distance = editDistance(folded, form);
+      if (2 * distance > std::max(folded.size(), form.size())) continue;
+      auto rank = std::make_tuple(distance, -static_cast<long>(commonStartLength(folded, form)), i);
+      if (!any || rank < best) best = rank;
+      any = true;
+    }
+    if (any) offered.push_back(best);
+  }
+  std::sort(offered.begin(), offered.end());
+  std::vector<std::string> names;
+  for (size_t k = 0; k < offered.size() && k < max; ++k)
+    names.push_back(players[std::get<2>(offered[k])].name);
+  return names;
 }

@@ -98,3 +98,15 @@ Completion pressTab(const Completion& state, const std::string& input,
 // ("" below 4).
 std::string candidatesLine(const std::vector<Participant>& players,
                            const std::vector<int32_t>& ids, size_t maxBytes);
+
+// --- names close to an unknown one
+
+// Up to max names of players, closest first, to offer when typed names
+// nobody. Closeness is the edit distance between folded texts (a letter
+// added, removed or replaced, or two neighbours swapped), to the whole
+// name or to the name from the start of one of its words, whichever is
+// closer, so "dupnot" finds "Jean Dupont". A name further than half the
+// longer of the two texts compared is not offered. At equal distances the
+// longer common start with the typed text comes first, then entry order.
+std::vector<std::string> closestNames(const std::vector<Participant>& players,
+                                      const std::string& typed, size_t max);

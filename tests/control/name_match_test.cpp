@@ -12,6 +12,12 @@ namespace {
 using Ids = std::vector<int32_t>;
 using Names = std::vector<std::string>;
 
+Names namesOf(const std::vector<Participant>& players) {
+  Names names;
+  for (const Participant& player : players) names.push_back(player.name);
+  return names;
+}
+
 // Players as entered: player k gets id k.
 std::vector<Participant> entered(const Names& names) {
   std::vector<Participant> players;
@@ -164,6 +170,38 @@ TEST(NameMatchTest, CandidatesLineKeepsWholeNamesThatFit) {
     EXPECT_EQ(line, c.second) << "bytes: " << c.first;
     EXPECT_LE(line.size(), c.first) << "bytes: " << c.first;
   }
+}
+
+// --- close names
+
+struct CloseCase {
+  Names players;
+  std::string typed;
+  size_t max;
+  Names expected;
+};
+
+TEST(NameMatchTest, ClosestNamesOfferOnlyNamesNearTheTypedText) {
+  const Names club = namesOf(kClub);
+  const CloseCase cases[] = {
+      {club, "Jean Dupnot", 1, {"Jean Dupont"}},            // two letters swapped
+      {club, "dupnot", 2, {"Jean Dupont", "Marie Dupuis"}},  // a later word
+      {{"Eva"}, "eav", 1, {"Eva"}},  // a swap counts as one
+      {club, "HELEN MARTIN", 3, {"H\xE9l\xE8ne Martin"}},
+      {club, "emilie francoise", 3, {"\xC9milie Fran\xE7ois"}},
+      {club, "Jean", 0, {}},
+      {club, "zzzzzzz", 3, {}},
+      {club, "", 3, {}},
+      // Equal distances: the longer common start, then entry order.
+      {{"Mark", "Park", "Bart"}, "bark", 3, {"Bart", "Mark", "Park"}},
+      // Up to half the longer text, not beyond.
+      {{"abxy", "axyz"}, "abcd", 3, {"abxy"}},
+      {{"abcdefuvwxyz"}, "abcdef", 3, {"abcdefuvwxyz"}},
+      {{"abcdeftuvwxyz"}, "abcdef", 3, {}},
+  };
+  for (const CloseCase& c : cases)
+    EXPECT_EQ(closestNames(entered(c.players), c.typed, c.max), c.expected)
+        << "typed: " << c.typed;
 }
 
 }  // namespace
