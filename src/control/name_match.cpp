@@ -120,6 +120,25 @@ size_t commonStartLength(const std::string& a, const std::string& b) {
   return length;
 }
 
+// The command word text folds to, or nullptr.
+const char* commandWordOf(const std::string& text) {
+  const std::string folded = foldName(text);
+  for (const char* word : kCommandWords)
+    if (folded == word) return word;
+  return nullptr;
+}
+
+// Why name may not be entered whatever the other names: "" when it may.
+std::string ownRefusal(const std::string& name) {
+  if (name.find_first_not_of(' ') == std::string::npos) return "Le nom ne peut pas etre vide";
+  if (name.size() > kMaxNameBytes)
+    return "Le nom depasse " + std::to_string(kMaxNameBytes) + " caracteres";
+  if (name.find('(') != std::string::npos) return "Le nom ne peut pas contenir \"(\"";
+  if (const char* word = commandWordOf(name))
+    return "\"" + std::string(word) + "\" est une commande, pas un nom";
+  return "";
+}
+
 }  // namespace
 
 std::string foldName(const std::string& latin1) {
@@ -230,4 +249,16 @@ std::vector<std::string> closestNames(const std::vector<Participant>& players,
   for (size_t k = 0; k < offered.size() && k < max; ++k)
     names.push_back(players[std::get<2>(offered[k])].name);
   return names;
+}
+
+bool isCommandWord(const std::string& text) { return commandWordOf(text) != nullptr; }
+
+std::string entryRefusal(const std::vector<Participant>& entered, const std::string& name) {
+  std::string refusal = ownRefusal(name);
+  if (!refusal.empty()) return refusal;
+  const std::string folded = foldName(name);
+  for (size_t i = 0; i < entered.size(); ++i)
+    if (foldName(entered[i].name) == folded)
+      return "Ce nom est deja pris par le joueur " + std::to_string(i + 1);
+  return "";
 }

@@ -10,6 +10,7 @@
 // name written with both accents. Pure: no globals, no input or output.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -110,3 +111,26 @@ std::string candidatesLine(const std::vector<Participant>& players,
 // longer common start with the typed text comes first, then entry order.
 std::vector<std::string> closestNames(const std::vector<Participant>& players,
                                       const std::string& typed, size_t max);
+
+// --- entering players
+
+// Names longer than this many bytes are refused.
+constexpr size_t kMaxNameBytes = 30;
+
+// The answers that mean a command wherever a result is typed, in folded
+// form. No player may bear one (in any case or accents), or the name could
+// never be given as an answer. "auto" is not among them: it only means
+// something at the player prompt, where it names the players by number.
+inline constexpr std::array<const char*, 9> kCommandWords = {
+    "quit", "exit", "annuler", "cancel", "anuler", "corriger", "load", "forfait", "tables"};
+
+// True when text folds to one of kCommandWords.
+bool isCommandWord(const std::string& text);
+
+// "" when name may join the players entered so far; otherwise why not, as
+// one line of French in plain ASCII for the message strip. Refused: a name
+// empty or made of spaces, longer than kMaxNameBytes, holding '(' (which
+// marks the names the program makes up for players not yet known), a
+// command word, or the name of an entered player once folded; that one is
+// named by his number, his place in entered counted from 1.
+std::string entryRefusal(const std::vector<Participant>& entered, const std::string& name);

@@ -204,4 +204,32 @@ TEST(NameMatchTest, ClosestNamesOfferOnlyNamesNearTheTypedText) {
         << "typed: " << c.typed;
 }
 
+// --- entering players
+
+TEST(NameMatchTest, EntryRefusesEachKindOfBadName) {
+  const std::vector<Participant> players = entered({"Ann", "H\xE9l\xE8ne", "Bob"});
+  const std::pair<std::string, std::string> cases[] = {
+      {"Ann Roy", ""},
+      {"auto", ""},
+      {"Annuler Roy", ""},
+      {std::string(kMaxNameBytes, 'x'), ""},
+      {"", "Le nom ne peut pas etre vide"},
+      {"   ", "Le nom ne peut pas etre vide"},
+      {std::string(kMaxNameBytes + 1, 'x'), "Le nom depasse 30 caracteres"},
+      {"Bob (2)", "Le nom ne peut pas contenir \"(\""},
+      {"ANNULER", "\"annuler\" est une commande, pas un nom"},
+      {"Forf\xC2it", "\"forfait\" est une commande, pas un nom"},
+      {"bob", "Ce nom est deja pris par le joueur 3"},
+      {"HELENE", "Ce nom est deja pris par le joueur 2"},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(entryRefusal(players, c.first), c.second) << "name: " << c.first;
+  for (const char* word : kCommandWords) {
+    std::string upper = word;
+    for (char& letter : upper) letter = static_cast<char>(letter - 'a' + 'A');
+    EXPECT_TRUE(isCommandWord(upper)) << "word: " << word;
+    EXPECT_NE(entryRefusal({}, upper), "") << "word: " << word;
+  }
+}
+
 }  // namespace
