@@ -128,17 +128,6 @@ const char* commandWordOf(const std::string& text) {
   return nullptr;
 }
 
-// Why name may not be entered whatever the other names: "" when it may.
-std::string ownRefusal(const std::string& name) {
-  if (name.find_first_not_of(' ') == std::string::npos) return "Le nom ne peut pas etre vide";
-  if (name.size() > kMaxNameBytes)
-    return "Le nom depasse " + std::to_string(kMaxNameBytes) + " caracteres";
-  if (name.find('(') != std::string::npos) return "Le nom ne peut pas contenir \"(\"";
-  if (const char* word = commandWordOf(name))
-    return "\"" + std::string(word) + "\" est une commande, pas un nom";
-  return "";
-}
-
 }  // namespace
 
 std::string foldName(const std::string& latin1) {
@@ -251,10 +240,20 @@ std::vector<std::string> closestNames(const std::vector<Participant>& players,
   return names;
 }
 
+std::string nameRefusal(const std::string& name) {
+  if (name.find_first_not_of(' ') == std::string::npos) return "Le nom ne peut pas etre vide";
+  if (name.size() > kMaxNameBytes)
+    return "Le nom depasse " + std::to_string(kMaxNameBytes) + " caracteres";
+  if (name.find('(') != std::string::npos) return "Le nom ne peut pas contenir \"(\"";
+  if (const char* word = commandWordOf(name))
+    return "\"" + std::string(word) + "\" est une commande, pas un nom";
+  return "";
+}
+
 bool isCommandWord(const std::string& text) { return commandWordOf(text) != nullptr; }
 
 std::string entryRefusal(const std::vector<Participant>& entered, const std::string& name) {
-  std::string refusal = ownRefusal(name);
+  std::string refusal = nameRefusal(name);
   if (!refusal.empty()) return refusal;
   const std::string folded = foldName(name);
   for (size_t i = 0; i < entered.size(); ++i)

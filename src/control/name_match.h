@@ -4,6 +4,9 @@
 // Results are typed by name, so typing one has to be quick and forgiving:
 // Tab completes a name from its first letters or from the start of any of
 // its words, and an answer naming nobody is met with the closest names.
+// For that to work every name must be one that can be typed back alone,
+// which entryRefusal checks as players are typed and readPlayerList (in
+// player_list.cpp) as they are read from a list file.
 //
 // Names are Latin-1 bytes, one byte per character. Every comparison goes
 // through foldName, so case and accents never matter: "helene" finds the
@@ -64,7 +67,8 @@ extern const char* const kNoCandidateMessage;
 // Tab presses in a row. The caller keeps the value pressTab returns while
 // the operator presses only Tab, and puts back a default Completion at any
 // other key, so that the next Tab starts over from the text as it then
-// reads.
+// reads. (A state whose text is not the line starts over anyway, but a key
+// and a backspace between two Tabs would leave the same line.)
 struct Completion {
   std::string text;  // the input line after this Tab
   TabOutcome outcome = TabOutcome::kNoCandidate;
@@ -117,8 +121,7 @@ std::vector<std::string> closestNames(const std::vector<Participant>& players,
 // Names longer than this many bytes are refused.
 constexpr size_t kMaxNameBytes = 30;
 
-// The answers that mean a command wherever a result is typed, in folded
-// form. No player may bear one (in any case or accents), or the name could
+// The answers the dialogue takes as commands, in folded form. No player may bear one (in any case or accents), or the name could
 // never be given as an answer. "auto" is not among them: it only means
 // something at the player prompt, where it names the players by number.
 inline constexpr std::array<const char*, 9> kCommandWords = {
@@ -127,6 +130,10 @@ inline constexpr std::array<const char*, 9> kCommandWords = {
 // True when text folds to one of kCommandWords.
 bool isCommandWord(const std::string& text);
 
+// "" when name may be a player's name whatever the other names; otherwise
+// why not, as entryRefusal says it.
+std::string nameRefusal(const std::string& name);
+
 // "" when name may join the players entered so far; otherwise why not, as
 // one line of French in plain ASCII for the message strip. Refused: a name
 // empty or made of spaces, longer than kMaxNameBytes, holding '(' (which
@@ -134,3 +141,23 @@ bool isCommandWord(const std::string& text);
 // command word, or the name of an entered player once folded; that one is
 // named by his number, his place in entered counted from 1.
 std::string entryRefusal(const std::vector<Participant>& entered, const std::string& name);
+
+// --- a list of players from a file
+
+// Reads the names of the players from the bytes of a text file, one name
+// per line, into names (replaced), and says what is wrong into problems
+// (replaced). True only when there is no problem; names then holds from
+// kMinPlayers to kMaxPlayers names, which entryRefusal accepts in order.
+//
+// Lines end with LF or CRLF. A leading UTF-8 byte order mark is dropped;
+// the rest is read as UTF-8 when all of it is valid UTF-8, and as Latin-1
+// otherwise; the names come out in Latin-1. Spaces and tabs at both ends
+// of a line are dropped, blank lines skipped, and a first non-blank line
+// reading "nom" (folded) is taken as a heading. Each problem is one line of
+// plain ASCII French: "Ligne N : <reason>" for a line (N counted from 1)
+// whose name has a character beyond Latin-1, is refused by nameRefusal, or
+// was on an earlier line; then, when the lines holding names (refused ones
+// included) are too few or too many, "Le fichier contient N joueurs : il en
+// faut de 2 a 100".
+bool readPlayerList(const std::string& bytes, std::vector<std::string>* names,
+                    std::vector<std::string>* problems);

@@ -232,4 +232,67 @@ TEST(NameMatchTest, EntryRefusesEachKindOfBadName) {
   }
 }
 
+// --- lists of players
+
+struct ListCase {
+  std::string file;
+  Names names;
+  Names problems;
+};
+
+// "J1", "J2", ... up to count.
+Names numbered(int count) {
+  Names names;
+  for (int k = 1; k <= count; ++k) names.push_back("J" + std::to_string(k));
+  return names;
+}
+
+std::string fileOf(const Names& lines) {
+  std::string file;
+  for (const std::string& line : lines) file += line + "\n";
+  return file;
+}
+
+TEST(PlayerListTest, ReadsNamesAndReportsEachProblemByLine) {
+  const std::string kRange = " : il en faut de 2 a 100";
+  const ListCase cases[] = {
+      {"H\xC3\xA9l\xC3\xA8ne\nBob\n", {"H\xE9l\xE8ne", "Bob"}, {}},  // UTF-8
+      {"H\xE9l\xE8ne\nBob", {"H\xE9l\xE8ne", "Bob"}, {}},            // Latin-1
+      {"\xEF\xBB\xBFNom\r\n  \xC3\x89va Roy\t\r\n\r\n  \r\nBob\r\n", {"\xC9va Roy", "Bob"}, {}},
+      {"\n\nnom\nAnn\nnom\n", {"Ann", "nom"}, {}},  // a heading only first
+      {fileOf(numbered(100)), numbered(100), {}},
+      {"nom\nAnn\n\nBob\nANN\nbob\n", {"Ann", "Bob"},
+       {"Ligne 5 : Ce nom figure deja a la ligne 2", "Ligne 6 : Ce nom figure deja a la ligne 4"}},
+      {"Ann\nquit\nBob (2)\nBob\n", {"Ann", "Bob"},
+       {"Ligne 2 : \"quit\" est une commande, pas un nom",
+        "Ligne 3 : Le nom ne peut pas contenir \"(\""}},
+      {"Ann\n\xC5\x81ukasz\nBob\n\xF0\x9F\x98\x80\n", {"Ann", "Bob"},
+       {"Ligne 2 : Le caractere U+0141 n'est pas en Latin-1",
+        "Ligne 4 : Le caractere U+1F600 n'est pas en Latin-1"}},
+      {"Ann\n", {"Ann"}, {"Le fichier contient 1 joueur" + kRange}},
+      {"nom\n\n", {}, {"Le fichier ne contient aucun joueur" + kRange}},
+      {"Ann\nann\n", {"Ann"}, {"Ligne 2 : Ce nom figure deja a la ligne 1"}},
+      {fileOf(numbered(101)), numbered(101), {"Le fichier contient 101 joueurs" + kRange}},
+  };
+  for (const ListCase& c : cases) {
+    Names names = {"left over"}, problems = {"left over"};
+    bool ok = readPlayerList(c.file, &names, &problems);
+    EXPECT_EQ(names, c.names) << "file: " << c.file.substr(0, 40);
+    EXPECT_EQ(problems, c.problems) << "file: " << c.file.substr(0, 40);
+    EXPECT_EQ(ok, c.problems.empty()) << "file: " << c.file.substr(0, 40);
+  }
+}
+
+TEST(PlayerListTest, AnyBrokenUtf8SequenceMakesTheFileLatin1) {
+  // Each of these holds a byte sequence UTF-8 forbids; read as Latin-1,
+  // every byte is one character of the name.
+  const std::string broken[] = {"\xC3", "\xA9", "\xC3\x41", "\xC0\xAF", "\xE0\x80\xAF",
+                                "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xF9\x80\x80\x80"};
+  for (const std::string& bytes : broken) {
+    Names names, problems;
+    readPlayerList("Ann \xC3\xA9\nx" + bytes + "\n", &names, &problems);
+    EXPECT_EQ(names, (Names{"Ann \xC3\xA9", "x" + bytes})) << "bytes: " << bytes;
+  }
+}
+
 }  // namespace
