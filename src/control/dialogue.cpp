@@ -9,12 +9,14 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <iostream>
 #include <memory>
 
 #include "control/answer_source.h"
 #include "control/correction.h"
+#include "control/name_prompts.h"
 #include "control/prompts.h"
 #include "control/transcript.h"
 #include "engine/match_log.h"
@@ -22,6 +24,7 @@
 #include "share/standings_files.h"
 #include "views/band.h"
 #include "views/panel_rows.h"
+#include "views/text_panel.h"
 
 namespace {
 
@@ -36,6 +39,8 @@ const char* const kAutoNamingHint =
 const char* const kTurnHint =
     "Vous pouvez aussi entrer 'quit', 'annuler' ou 'corriger'";
 const char* const kWinnerPrompt = "Gagnant : ";
+const std::string kPlayerListRefused = "Liste de joueurs refusee : ";
+const char* const kLeavePrompt = "Entree pour quitter";
 const char* const kFinishedNotice = "Tournoi termine : classement final";
 const char* const kFinishedRefusal =
     "Tournoi termine : plus de resultat a entrer ('quit', 'annuler' ou 'corriger')";
@@ -80,11 +85,18 @@ struct Session {
   StatusBand band;
   SessionTyping typing;
   bool lastReplayed = false;  // the latest answer read came from the file
+  // Answers given ahead (the players of a list file): taken before any is
+  // typed, checked and recorded as if typed.
+  std::deque<std::string> given;
+  // Said in the message strip at the next turn instead of the hint.
+  std::string turnNote;
 };
 
-// Why a typed answer is refused, or "" when it is taken. Replayed answers
-// are never refused, so every saved file replays as it was written.
-using AnswerCheck = std::function<std::string(const std::string& answer)>;
+// Why a typed answer is refused, or "" when it is taken; a check may put
+// the answer in the form to record (a player's own name for a name typed
+// without its accents). Replayed answers are never refused or changed, so
+// every saved file replays as it was written.
+using AnswerCheck = std::function<std::string(std::string* answer)>;
 
 // A saving failure: the reason, then the warning that the run goes on
 // without a transcript.
@@ -155,11 +167,14 @@ void replayEnded(Session& s) {
 // The next answer: replayed while replayBuffer is pending, else typed.
 // Frames stay held while answers remain to replay. False when the window
 // was closed.
-bool nextAnswer(Session& s, std::string* answer) {
+bool nextAnswer(Session& s, std::string* answer, AnswerTyping& typing) {
   const bool replaying = replayBuffer.pending();
   if (replaying) {
     *answer = takeReplayedAnswer(replayBuffer, s.echo);
-  } else if (!s.ui.typeAnswer(s.typing, answer)) {
+  } else if (!s.given.empty()) {
+    *answer = s.given.front();
+    s.given.pop_front();
+  } else if (!s.ui.typeAnswer(typing, answer)) {
     return false;
   }
   if (!replaying) return true;
@@ -194,11 +209,12 @@ void drawPanelsAndStatus(const Session& s) {
 // `check` refuses is not recorded: its reason goes to the message strip and
 // the same question is asked again. False when the window was closed; the
 // partial answer is then not recorded.
-bool readRecorded(Session& s, std::string* answer, const AnswerCheck& check = nullptr) {
+bool readRecorded(Session& s, std::string* answer, const AnswerCheck& check = nullptr,
+                  AnswerTyping* typing = nullptr) {
   for (;;) {
     const bool typed = !replayBuffer.pending();
-    if (!nextAnswer(s, answer)) return false;
-    const std::string refusal = typed && check ? check(*answer) : "";
+    if (!nextAnswer(s, answer, typing != nullptr ? *typing : s.typing)) return false;
+    const std::string refusal = typed && check ? check(answer) : "";
     if (refusal.empty()) {
       s.lastReplayed = !typed;
       break;
@@ -218,7 +234,7 @@ bool askCount(Session& s, int* count) {
     if (!message.empty()) s.ui.drawMessageLine(message);
     s.ui.drawPromptLine(kCountPrompt);
     std::string answer;
-    if (!nextAnswer(s, &answer)) return false;
+    if (!nextAnswer(s, &answer, s.typing)) return false;
     *count = parseCount(answer);
     record(s, std::to_string(*count));
     if (*count >= kMinPlayers && *count <= kMaxPlayers) return true;
@@ -236,7 +252,10 @@ bool enterPlayers(Session& s, int count) {
     s.ui.drawPromptLine("Nom du joueur " + number + " : ");
     std::string name = number;
     if (!autoNaming) {
-      if (!readRecorded(s, &name)) return false;
+      const AnswerCheck check = [&s](std::string* typed) {
+        return *typed == "auto" ? "" : entryRefusal(s.players, *typed);
+      };
+      if (!readRecorded(s, &name, check)) return false;
       if (name == "auto") {
         autoNaming = true;
         name = "1";
@@ -269,9 +288,23 @@ bool isTurnCommand(const std::string& answer) {
   return isQuitWord(answer) || isCancelWord(answer) || answer == "corriger";
 }
 
-// Once every place is decided, the winner prompt takes commands only.
-std::string refuseResults(const std::string& answer) {
-  return isTurnCommand(answer) ? "" : kFinishedRefusal;
+// The players of the matches that can be played now, in announcement order.
+std::vector<int32_t> playersToPlay(const TournamentState& state) {
+  std::vector<int32_t> ids;
+  for (const MatchToPlay& m : state.toPlay)
+    if (m.playable) ids.insert(ids.end(), {m.first.id, m.second.id});
+  return ids;
+}
+
+// The winner's opponents in the matches that can be played now.
+std::vector<int32_t> opponentsToPlay(const TournamentState& state, int32_t winner) {
+  std::vector<int32_t> ids;
+  for (const MatchToPlay& m : state.toPlay) {
+    if (!m.playable) continue;
+    if (m.first.id == winner) ids.push_back(m.second.id);
+    if (m.second.id == winner) ids.push_back(m.first.id);
+  }
+  return ids;
 }
 
 // Names the newest result, waits for an acknowledgement, then marks it
@@ -292,12 +325,36 @@ bool cancelNewest(Session& s) {
   return true;
 }
 
-// Asks the loser of the winner just named and logs the result.
+// True when the state has a match to play between the two players.
+bool announced(const TournamentState& state, int32_t a, int32_t b) {
+  for (const MatchToPlay& m : state.toPlay)
+    if ((m.first.id == a && m.second.id == b) || (m.first.id == b && m.second.id == a))
+      return true;
+  return false;
+}
+
+// Asks the loser of the winner just named and logs the result. The loser
+// prompt opens on the winner's opponent when the winner can play one match
+// only. A result between players who have no match to play is taken all the
+// same, for the match to come; the next turn says so.
 bool enterResult(Session& s, const std::string& winner) {
   s.ui.drawPromptLine("Perdant contre " + winner);
+  const int32_t winnerId = lastNamed(s.players, winner).id;
+  const std::vector<int32_t> opponents = opponentsToPlay(s.state, winnerId);
+  const std::string offered =
+      opponents.size() == 1 ? s.players[static_cast<size_t>(opponents[0])].name : "";
+  NameTyping typing(s.typing, s.ui.drawMessageLine, s.players, opponents, offered,
+                    opponents.size() > 1 ? opponents : std::vector<int32_t>{});
+  const AnswerCheck check = [&s, &winner](std::string* typed) {
+    return checkLoserName(s.players, winner, typed);
+  };
   std::string loser;
-  if (!readRecorded(s, &loser)) return false;
-  appendResult(MatchRecord{lastNamed(s.players, winner), lastNamed(s.players, loser)});
+  if (!readRecorded(s, &loser, check, &typing)) return false;
+  const MatchRecord result{lastNamed(s.players, winner), lastNamed(s.players, loser)};
+  appendResult(result);
+  if (!s.lastReplayed && !announced(s.state, result.winner.id, result.loser.id))
+    s.turnNote = "Resultat " + winner + " contre " + loser +
+                 " enregistre : il comptera quand leur match viendra";
   return true;
 }
 
@@ -307,10 +364,18 @@ bool enterResult(Session& s, const std::string& winner) {
 bool correctOlderResult(Session& s) {
   s.ui.drawPromptLine(kTrueWinnerPrompt);
   std::string winner, loser, confirmation;
-  if (!readRecorded(s, &winner)) return false;
+  NameTyping winnerTyping(s.typing, s.ui.drawMessageLine, s.players, {});
+  const AnswerCheck isPlayer = [&s](std::string* typed) {
+    return checkPlayerName(s.players, typed);
+  };
+  if (!readRecorded(s, &winner, isPlayer, &winnerTyping)) return false;
   drawPanelsAndStatus(s);
   s.ui.drawPromptLine(trueLoserPrompt(winner));
-  if (!readRecorded(s, &loser)) return false;
+  NameTyping loserTyping(s.typing, s.ui.drawMessageLine, s.players, {});
+  const AnswerCheck isLoser = [&s, &winner](std::string* typed) {
+    return checkLoserName(s.players, winner, typed);
+  };
+  if (!readRecorded(s, &loser, isLoser, &loserTyping)) return false;
   drawPanelsAndStatus(s);
   const CorrectionPlan plan = planCorrection(s.state, winner, loser);
   s.ui.drawMessageLine(plan.message);
@@ -320,16 +385,33 @@ bool correctOlderResult(Session& s) {
   return true;
 }
 
+// At the winner prompt: a command, or the name of a player; once every
+// place is decided, a command only.
+std::string checkWinner(const Session& s, std::string* answer) {
+  if (isTurnCommand(*answer)) return "";
+  if (s.state.finished()) return kFinishedRefusal;
+  return checkPlayerName(s.players, answer);
+}
+
+// The message of a turn: what the last answer left to say, or that the
+// tournament is over, or the hint.
+std::string turnMessage(Session& s) {
+  std::string note = std::move(s.turnNote);
+  s.turnNote.clear();
+  if (s.state.finished()) return kFinishedNotice;
+  return note.empty() ? kTurnHint : note;
+}
+
 // One turn. False when the run ends: a typed "quit" or "exit", or the
 // window's close.
 bool playTurn(Session& s) {
   showTournament(s);
-  const bool finished = s.state.finished();
-  s.ui.drawMessageLine(finished ? kFinishedNotice : kTurnHint);
+  s.ui.drawMessageLine(turnMessage(s));
   s.ui.drawPromptLine(kWinnerPrompt);
+  NameTyping typing(s.typing, s.ui.drawMessageLine, s.players, playersToPlay(s.state));
+  const AnswerCheck check = [&s](std::string* typed) { return checkWinner(s, typed); };
   std::string answer;
-  if (!readRecorded(s, &answer, finished ? AnswerCheck(refuseResults) : nullptr))
-    return false;
+  if (!readRecorded(s, &answer, check, &typing)) return false;
   drawPanelsAndStatus(s);
   // A replayed quit marks where an earlier run stopped; the tournament goes
   // on past it.
@@ -388,8 +470,43 @@ int parseCount(const std::string& answer) {
   return static_cast<int>(std::min<int64_t>(value, INT32_MAX));
 }
 
+// Takes the players of the list file as the first answers. False, with
+// every problem in the window (in the left panel's rows) and on err, when
+// the file cannot be read or holds a bad line; the operator's Enter then
+// ends the run.
+bool takePlayerList(Session& s) {
+  std::string bytes, reason;
+  std::vector<std::string> names, problems;
+  if (!readWholeFile(s.files.playersFile, &bytes, &reason)) {
+    problems.push_back("Impossible de lire " + s.files.playersFile + " : " + reason);
+  } else if (readPlayerList(bytes, &names, &problems)) {
+    s.given.push_back(std::to_string(names.size()));
+    s.given.insert(s.given.end(), names.begin(), names.end());
+    return true;
+  }
+  leftPanel.clear();
+  rightPanel.clear();
+  for (const std::string& problem : problems) {
+    errStream(s.files) << s.files.playersFile << " : " << problem << std::endl;
+    leftPanel << problem << std::endl;
+  }
+  s.ui.drawPanels(PanelView{});
+  s.ui.drawMessageLine(kPlayerListRefused + s.files.playersFile);
+  s.ui.drawPromptLine(kLeavePrompt);
+  std::string ignored;
+  s.ui.typeAnswer(s.typing, &ignored);
+  return false;
+}
+
 int runDialogue(const Frontend& ui, const DialogueFiles& files) {
   Session s(ui, files);
+  if (!files.playersFile.empty()) {
+    if (!takePlayerList(s)) return 1;
+    std::string reason;
+    if (!openTranscript(files.savePath, &reason))
+      errStream(files) << reason << '\n' << kUnsavedWarning << std::endl;
+    return playTournament(s);
+  }
   ui.drawMessageLine(kStartQuestion);
   // With sharing, the address is in view from the first screen on.
   if (!s.band.text().empty()) showStatus(s);

@@ -63,6 +63,12 @@ struct DialogueFiles {
   // Where the players' page can be read, or why it is not shared: shown in
   // the status band from the first screen on. Empty without sharing.
   std::string shareNote;
+  // A list of players (one name per line): when given, the run starts a
+  // new tournament of these players without asking, the count and the
+  // names recorded as if typed. A file with a bad line is refused, every
+  // bad line said in the window and on err, before anything is written,
+  // and the run ends with status 1.
+  std::string playersFile;
   // Told each turn's tournament as rebuilt, before it is drawn: for checks
   // in tests and the fuzzer. May be null.
   void (*turnShown)(const TournamentState& state) = nullptr;

@@ -137,6 +137,7 @@ int main(int argc, char* argv[]) {
   std::unique_ptr<ShareServer> server;
   DialogueFiles files;
   files.standingsFolder = ".";
+  files.playersFile = options.playersFile;
   if (options.share) {
     server.reset(new ShareServer);
     files.shareNote = startSharing(server.get(), options.port);

@@ -18,6 +18,8 @@ bool parsePort(const std::string& text, int* port) {
 
 bool isShareOption(const std::string& arg) { return arg == "--partager" || arg == "--share"; }
 
+bool isPlayersOption(const std::string& arg) { return arg == "--joueurs" || arg == "--players"; }
+
 }  // namespace
 
 bool parseOptions(const std::vector<std::string>& args, ProgramOptions* options,
@@ -44,6 +46,16 @@ bool parseOptions(const std::vector<std::string>& args, ProgramOptions* options,
         *err = "Port invalide : " + port + " (de 0 à 65535)";
         return false;
       }
+    } else if (isPlayersOption(name)) {
+      if (equals != std::string::npos) {
+        options->playersFile = arg.substr(equals + 1);
+      } else if (i + 1 < args.size()) {
+        options->playersFile = args[++i];
+      }
+      if (options->playersFile.empty()) {
+        *err = "Il manque le fichier des joueurs : " + name + " FICHIER";
+        return false;
+      }
     } else {
       *err = arg.compare(0, 1, "-") == 0 ? "Option inconnue : " + arg
                                           : "Argument inattendu : " + arg;
@@ -54,7 +66,7 @@ bool parseOptions(const std::vector<std::string>& args, ProgramOptions* options,
 }
 
 std::string usageText() {
-  return "Usage : brackora [--partager [PORT]] [--help] [--version]\n"
+  return "Usage : brackora [--partager [PORT]] [--joueurs FICHIER] [--help] [--version]\n"
          "\n"
          "Mène le tournoi de placement du club dans une fenêtre, au clavier.\n"
          "\n"
@@ -63,8 +75,18 @@ std::string usageText() {
          "              publie la page des joueurs sur le réseau local (port 8080\n"
          "              par défaut, 0 pour un port libre) ; l'adresse à taper\n"
          "              s'affiche en bas de la fenêtre\n"
+         "  --joueurs FICHIER, --players FICHIER\n"
+         "              commence un nouveau tournoi avec les joueurs du fichier, un\n"
+         "              nom par ligne (UTF-8 ou Latin-1, une première ligne « nom »\n"
+         "              ignorée) ; un fichier incorrect est refusé, ligne par ligne\n"
          "  --help      affiche cette aide\n"
          "  --version   affiche la version\n"
+         "\n"
+         "Saisie rapide des résultats :\n"
+         "  Tab                         complète le nom (début du nom ou d'un mot,\n"
+         "                              sans tenir compte des accents) ; Tab encore :\n"
+         "                              le nom suivant parmi les possibles\n"
+         "  Entrée sur « Perdant »      accepte l'adversaire proposé\n"
          "\n"
          "Touches :\n"
          "  F2                          classement ou places encore possibles\n"

@@ -53,9 +53,15 @@ std::vector<ResultUse> resultUses(const TournamentState& state,
                                   const std::vector<MatchRecord>& log) {
   std::vector<ResultUse> uses;
   uses.reserve(log.size());
-  for (const MatchRecord& r : log)
-    uses.push_back(r.winner.id == kNoParticipant ? ResultUse::kCancelled
-                                                 : ResultUse::kUnused);
+  for (const MatchRecord& r : log) {
+    // An answer that named nobody has id -1 and no name; a cancel keeps the
+    // winner's name.
+    const bool nobody = r.loser.id == kNoParticipant ||
+                        (r.winner.id == kNoParticipant && r.winner.name.empty());
+    uses.push_back(nobody                             ? ResultUse::kUnknownName
+                   : r.winner.id == kNoParticipant ? ResultUse::kCancelled
+                                                   : ResultUse::kUnused);
+  }
   for (size_t position : state.usedResults)
     if (position < uses.size()) uses[position] = ResultUse::kUsed;
   return uses;

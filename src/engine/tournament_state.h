@@ -14,9 +14,10 @@
 
 // What the latest rebuild made of one entry of the match log.
 enum class ResultUse {
-  kCancelled,  // winner id -1: cancelled (or a winner that named nobody)
-  kUsed,       // a pairing of the bracket was settled by this entry
-  kUnused,     // live, but no pairing of the bracket asks for it now
+  kCancelled,    // winner id -1: cancelled
+  kUsed,         // a pairing of the bracket was settled by this entry
+  kUnused,       // live, but no pairing of the bracket asks for it now
+  kUnknownName,  // a side named nobody (older files only): it settles nothing
 };
 
 struct TournamentState {

@@ -115,6 +115,10 @@ void appendResults(std::string& out, const TournamentState& state,
         out += "<li class=\"sans-objet\">" + match +
                "<span class=\"note\">sans objet</span></li>";
         break;
+      case ResultUse::kUnknownName:
+        out += "<li class=\"inconnu\">" + match +
+               "<span class=\"note\">nom inconnu</span></li>";
+        break;
     }
   }
   if (n > 0) out += "</ol>";

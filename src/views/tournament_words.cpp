@@ -71,6 +71,7 @@ std::string resultUseText(ResultUse use) {
     case ResultUse::kCancelled: return "annulé";
     case ResultUse::kUsed: return "compte";
     case ResultUse::kUnused: return "sans objet";
+    case ResultUse::kUnknownName: return "nom inconnu";
   }
   return "";
 }

@@ -18,7 +18,7 @@ std::string nameText(const std::string& latin1);
 // or group it waits for ("vainqueur de A – B"); "?" for an empty name.
 std::string sideText(const Participant& side);
 
-// "compte", "annulé" or "sans objet".
+// "compte", "annulé", "sans objet" or "nom inconnu".
 std::string resultUseText(ResultUse use);
 
 // The results the latest rebuild used, and the matches still to play.

@@ -172,11 +172,14 @@ class DialogueFixture : public ::testing::Test {
   }
 
   const std::vector<std::string>& calls() { return FakeWindow::get().calls; }
-  const std::vector<std::string>& lastLeftFrame() {
-    return FakeWindow::get().leftFrames.back();
+  // The panels as last drawn; nothing before the first turn.
+  std::vector<std::string> lastLeftFrame() {
+    const auto& frames = FakeWindow::get().leftFrames;
+    return frames.empty() ? std::vector<std::string>{} : frames.back();
   }
-  const std::vector<std::string>& lastRightFrame() {
-    return FakeWindow::get().rightFrames.back();
+  std::vector<std::string> lastRightFrame() {
+    const auto& frames = FakeWindow::get().rightFrames;
+    return frames.empty() ? std::vector<std::string>{} : frames.back();
   }
 
   ScratchDir dir;

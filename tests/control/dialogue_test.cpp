@@ -87,9 +87,9 @@ TEST_F(DialogueTest, AutoAtTheThirdPromptNamesThatPlayerOneAndTheRestByNumber) {
 }
 
 TEST_F(DialogueTest, AutoWithACapitalIsAnOrdinaryName) {
-  run({"", "2", "Auto", "AUTO"});
-  EXPECT_EQ(lastLeftFrame(), (Lines{"***** Play match Auto vs AUTO"}));
-  EXPECT_EQ(fileBytes(save), "2\nAuto\nAUTO\n");
+  run({"", "2", "Auto", "Bob"});
+  EXPECT_EQ(lastLeftFrame(), (Lines{"***** Play match Auto vs Bob"}));
+  EXPECT_EQ(fileBytes(save), "2\nAuto\nBob\n");
 }
 
 TEST_F(DialogueTest, WindowClosedWhileNamingRecordsOnlyWhatWasAnswered) {
@@ -99,8 +99,9 @@ TEST_F(DialogueTest, WindowClosedWhileNamingRecordsOnlyWhatWasAnswered) {
 }
 
 TEST_F(DialogueTest, TypedAnswersAreCutAtTheLimit) {
-  run({"", "2", std::string(300, 'n'), "B"});
-  EXPECT_EQ(fileBytes(save), "2\n" + std::string(kMaxAnswerBytes, 'n') + "\nB\n");
+  run({"", "2", "A", "B", "annuler", std::string(300, 'n')});
+  EXPECT_EQ(fileBytes(save),
+            "2\nA\nB\nannuler\n" + std::string(kMaxAnswerBytes, 'n') + "\n");
 }
 
 // --- the start choice
