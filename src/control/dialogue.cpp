@@ -20,6 +20,7 @@
 #include "control/prompts.h"
 #include "control/transcript.h"
 #include "engine/match_log.h"
+#include "engine/tables.h"
 #include "engine/tournament_state.h"
 #include "share/standings_files.h"
 #include "views/band.h"
@@ -41,6 +42,9 @@ const char* const kTurnHint =
 const char* const kWinnerPrompt = "Gagnant : ";
 const std::string kPlayerListRefused = "Liste de joueurs refusee : ";
 const char* const kLeavePrompt = "Entree pour quitter";
+const char* const kTablesPrompt = "Nombre de tables : ";
+const char* const kTablesRefusal = "Le nombre de tables doit etre un nombre de 0 a 100";
+constexpr int kMaxTables = 100;
 const char* const kFinishedNotice = "Tournoi termine : classement final";
 const char* const kFinishedRefusal =
     "Tournoi termine : plus de resultat a entrer ('quit', 'annuler' ou 'corriger')";
@@ -90,6 +94,10 @@ struct Session {
   std::deque<std::string> given;
   // Said in the message strip at the next turn instead of the hint.
   std::string turnNote;
+  // The tables the operator has, and the matches called to them, kept from
+  // turn to turn.
+  int tableCount = 0;
+  TableAssignment tables;
 };
 
 // Why a typed answer is refused, or "" when it is taken; a check may put
@@ -145,7 +153,8 @@ void settleReplayedTranscript(Session& s) {
 // reported once, when it starts or its reason changes, and cleared when the
 // files are written again. True when the status band changed.
 bool shareStandings(Session& s) {
-  auto standings = std::make_shared<const SharedStandings>(renderStandings(s.state, matchLog()));
+  auto standings = std::make_shared<const SharedStandings>(
+      renderStandings(s.state, matchLog(), s.tables));
   publishStandings(standings);
   if (s.files.standingsFolder.empty()) return false;
   std::string reason;
@@ -266,12 +275,34 @@ bool enterPlayers(Session& s, int count) {
   return true;
 }
 
+// Calls the matches of the new turn to the free tables; the calls made are
+// said at the turn, and the band counts the busy tables.
+void callTables(Session& s) {
+  const TableAssignment before = s.tables;
+  s.tables = assignTables(before, s.tableCount, s.state, matchLog());
+  std::string calls;
+  for (const SeatedMatch& m : newlyCalled(before, s.tables)) {
+    if (!calls.empty()) calls += kStatusSeparator;
+    calls += "Table " + std::to_string(m.table) + " : " +
+             s.players[static_cast<size_t>(m.first)].name + " contre " +
+             s.players[static_cast<size_t>(m.second)].name;
+  }
+  if (!calls.empty() && s.turnNote.empty()) s.turnNote = calls;
+  s.band.set(StatusPart::kTables,
+             s.tableCount > 0 ? "Tables : " + std::to_string(busyTables(s.tables)) +
+                                    " occupees sur " + std::to_string(s.tableCount)
+                              : "");
+}
+
 // Rebuilds the tournament from nothing and draws the announcements and the
 // standings. Outside a replay the players' standings follow each turn.
 void showTournament(Session& s) {
   s.state = computeTournament(s.players, resultLog());
   if (s.files.turnShown != nullptr) s.files.turnShown(s.state);
-  s.scroll.showTurn(writeTournament(s.state));
+  callTables(s);
+  const bool withTables = s.tableCount > 0 || !s.tables.seated.empty();
+  s.scroll.showTurn(writeTournament(
+      s.state, withTables ? tableOfMatches(s.tables, s.state) : std::vector<int>{}));
   setViewParts(s);
   if (!replayBuffer.pending()) shareStandings(s);
   drawPanelsAndStatus(s);
@@ -285,26 +316,52 @@ bool isQuitWord(const std::string& answer) { return answer == "quit" || answer =
 
 // The words the winner prompt takes as commands rather than names.
 bool isTurnCommand(const std::string& answer) {
-  return isQuitWord(answer) || isCancelWord(answer) || answer == "corriger";
+  return isQuitWord(answer) || isCancelWord(answer) || answer == "corriger" ||
+         answer == "tables";
 }
 
-// The players of the matches that can be played now, in announcement order.
-std::vector<int32_t> playersToPlay(const TournamentState& state) {
+// The players of the matches that can be played now: those at a table
+// first, by table, then the others in announcement order.
+std::vector<int32_t> playersToPlay(const Session& s) {
   std::vector<int32_t> ids;
-  for (const MatchToPlay& m : state.toPlay)
+  for (const SeatedMatch& m : s.tables.seated) ids.insert(ids.end(), {m.first, m.second});
+  for (const MatchToPlay& m : s.state.toPlay)
     if (m.playable) ids.insert(ids.end(), {m.first.id, m.second.id});
   return ids;
 }
 
-// The winner's opponents in the matches that can be played now.
-std::vector<int32_t> opponentsToPlay(const TournamentState& state, int32_t winner) {
+// The winner's opponents in the matches that can be played now; only the
+// one at the winner's table when the winner sits at one.
+std::vector<int32_t> opponentsToPlay(const Session& s, int32_t winner) {
+  for (const SeatedMatch& m : s.tables.seated) {
+    if (m.first == winner) return {m.second};
+    if (m.second == winner) return {m.first};
+  }
   std::vector<int32_t> ids;
-  for (const MatchToPlay& m : state.toPlay) {
+  for (const MatchToPlay& m : s.state.toPlay) {
     if (!m.playable) continue;
     if (m.first.id == winner) ids.push_back(m.second.id);
     if (m.second.id == winner) ids.push_back(m.first.id);
   }
   return ids;
+}
+
+// The tables the operator has from now on: 0 to kMaxTables. A typed count
+// must be a number in that range; a replayed one is taken as far as it can.
+bool askTables(Session& s) {
+  s.ui.drawPromptLine(kTablesPrompt);
+  const AnswerCheck check = [](std::string* typed) {
+    const size_t digits = typed->find_first_not_of("0123456789");
+    if (typed->empty() || digits != std::string::npos || typed->size() > 3 ||
+        parseCount(*typed) > kMaxTables)
+      return std::string(kTablesRefusal);
+    *typed = std::to_string(parseCount(*typed));
+    return std::string();
+  };
+  std::string answer;
+  if (!readRecorded(s, &answer, check)) return false;
+  s.tableCount = std::max(0, std::min(parseCount(answer), kMaxTables));
+  return true;
 }
 
 // Names the newest result, waits for an acknowledgement, then marks it
@@ -340,7 +397,7 @@ bool announced(const TournamentState& state, int32_t a, int32_t b) {
 bool enterResult(Session& s, const std::string& winner) {
   s.ui.drawPromptLine("Perdant contre " + winner);
   const int32_t winnerId = lastNamed(s.players, winner).id;
-  const std::vector<int32_t> opponents = opponentsToPlay(s.state, winnerId);
+  const std::vector<int32_t> opponents = opponentsToPlay(s, winnerId);
   const std::string offered =
       opponents.size() == 1 ? s.players[static_cast<size_t>(opponents[0])].name : "";
   NameTyping typing(s.typing, s.ui.drawMessageLine, s.players, opponents, offered,
@@ -408,7 +465,7 @@ bool playTurn(Session& s) {
   showTournament(s);
   s.ui.drawMessageLine(turnMessage(s));
   s.ui.drawPromptLine(kWinnerPrompt);
-  NameTyping typing(s.typing, s.ui.drawMessageLine, s.players, playersToPlay(s.state));
+  NameTyping typing(s.typing, s.ui.drawMessageLine, s.players, playersToPlay(s));
   const AnswerCheck check = [&s](std::string* typed) { return checkWinner(s, typed); };
   std::string answer;
   if (!readRecorded(s, &answer, check, &typing)) return false;
@@ -418,6 +475,7 @@ bool playTurn(Session& s) {
   if (isQuitWord(answer)) return s.lastReplayed;
   if (isCancelWord(answer)) return cancelNewest(s);
   if (answer == "corriger") return correctOlderResult(s);
+  if (answer == "tables") return askTables(s);
   return enterResult(s, answer);
 }
 

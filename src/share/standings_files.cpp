@@ -33,8 +33,10 @@ bool writeOne(const std::string& folder, const std::string& name, const std::str
 }  // namespace
 
 SharedStandings renderStandings(const TournamentState& state,
-                                const std::vector<MatchRecord>& log) {
-  return SharedStandings{renderPage(state, log), renderCsv(state), renderJson(state, log)};
+                                const std::vector<MatchRecord>& log,
+                                const TableAssignment& tables) {
+  return SharedStandings{renderPage(state, log, tables), renderCsv(state),
+                         renderJson(state, log, tables)};
 }
 
 bool writeStandingsFiles(const std::string& folder, const SharedStandings& standings,

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "engine/participant.h"
+#include "engine/tables.h"
 #include "engine/tournament_state.h"
 
 constexpr const char* kPageFile = "tournoi.html";
@@ -26,9 +27,10 @@ struct SharedStandings {
 };
 
 // The page, the sheet and the JSON of the state; log is the match log the
-// state was rebuilt from.
+// state was rebuilt from, tables the matches called to tables.
 SharedStandings renderStandings(const TournamentState& state,
-                                const std::vector<MatchRecord>& log);
+                                const std::vector<MatchRecord>& log,
+                                const TableAssignment& tables = {});
 
 // The page and the sheet into folder, each written aside and renamed into
 // place, so a reader sees the old file or the new one, never a part. Both

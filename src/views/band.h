@@ -15,6 +15,7 @@ enum class StatusPart {
   kSaving,   // saving is not working: why (the most urgent, so first)
   kAddress,  // the address of the players' page, or why it is not shared
   kFiles,    // why the standings files could not be written
+  kTables,   // how many tables are busy, while there are tables
   kRows,     // which panel rows are shown, while some are hidden
   kKeys,     // the keys that can be used now
   kCount     // number of parts, not a part

@@ -10,14 +10,18 @@ namespace {
 
 const char* boolText(bool b) { return b ? "true" : "false"; }
 
-void appendMatches(std::string& out, const TournamentState& state) {
+void appendMatches(std::string& out, const TournamentState& state,
+                   const TableAssignment& tables) {
   out += "\"a_jouer\":[";
+  const std::vector<int> tableOf = tableOfMatches(tables, state);
   int number = 0;
   for (size_t i = 0; i < state.toPlay.size(); ++i) {
     const MatchToPlay& m = state.toPlay[i];
+    const int table = i < tableOf.size() ? tableOf[i] : 0;
     if (i > 0) out += ",";
     out += "{\"numero\":" + (m.playable ? std::to_string(++number) : std::string("null"));
     out += ",\"jouable\":" + std::string(boolText(m.playable));
+    out += ",\"table\":" + (table > 0 ? std::to_string(table) : std::string("null"));
     out += ",\"joueur1\":" + jsonString(sideText(m.first));
     out += ",\"joueur2\":" + jsonString(sideText(m.second)) + "}";
   }
@@ -66,15 +70,17 @@ void appendResults(std::string& out, const TournamentState& state,
 
 }  // namespace
 
-std::string renderJson(const TournamentState& state, const std::vector<MatchRecord>& log) {
+std::string renderJson(const TournamentState& state, const std::vector<MatchRecord>& log,
+                       const TableAssignment& tables) {
   std::string out;
   out.reserve(1024 + 200 * state.players.size() + 100 * log.size());
   const MatchCount count = countMatches(state);
   out += "{\"en_cours\":" + std::string(boolText(isRunning(state)));
   out += ",\"joueurs\":" + std::to_string(state.players.size());
   out += ",\"matchs_joues\":" + std::to_string(count.played);
-  out += ",\"matchs_restants\":" + std::to_string(count.left) + ",\n";
-  appendMatches(out, state);
+  out += ",\"matchs_restants\":" + std::to_string(count.left);
+  out += ",\"tables\":" + std::to_string(tables.count) + ",\n";
+  appendMatches(out, state, tables);
   out += ",\n";
   appendPlacement(out, state);
   out += ",\n";

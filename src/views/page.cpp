@@ -27,6 +27,7 @@ const char kStyle[] =
     "ol,ul{margin:0;padding-left:2.4rem}"
     "li{padding:.15rem 0}"
     ".jouables li{font-weight:700;font-size:1.1em}"
+    ".tables{list-style:none;padding-left:0}.table{color:#0b5cad;margin-right:.3em}"
     ".contre{font-weight:400;color:#5a6470}"
     ".attente{color:#5a6470}"
     "table{border-collapse:collapse;width:100%}"
@@ -48,18 +49,40 @@ const char kStyle[] =
     "main{display:block}section{box-shadow:none;padding:0}"
     "th,td{border-bottom:1px solid #999}}";
 
-void appendMatches(std::string& out, const TournamentState& state) {
+std::string matchItem(const MatchToPlay& m, const std::string& before = "") {
+  return "<li>" + before + "<span class=\"nom\">" + escapeHtml(sideText(m.first)) +
+         "</span> <span class=\"contre\">contre</span> <span class=\"nom\">" +
+         escapeHtml(sideText(m.second)) + "</span></li>";
+}
+
+// With tables, the matches called to one come first ("Table 3 : ..."), by
+// table, and the playable ones waiting for a table are listed apart.
+void appendMatches(std::string& out, const TournamentState& state,
+                   const TableAssignment& tables) {
   out += "<section id=\"a-jouer\"><h2>Matchs à jouer</h2>";
+  const std::vector<int> tableOf = tableOfMatches(tables, state);
+  const bool withTables = tables.count > 0 || !tables.seated.empty();
+  std::vector<std::pair<int, std::string>> seated;
   std::string playable, waiting;
-  for (const MatchToPlay& m : state.toPlay) {
-    std::string& list = m.playable ? playable : waiting;
-    list += "<li><span class=\"nom\">" + escapeHtml(sideText(m.first)) +
-            "</span> <span class=\"contre\">contre</span> <span class=\"nom\">" +
-            escapeHtml(sideText(m.second)) + "</span></li>";
+  for (size_t i = 0; i < state.toPlay.size(); ++i) {
+    const MatchToPlay& m = state.toPlay[i];
+    const int table = i < tableOf.size() ? tableOf[i] : 0;
+    if (table > 0) {
+      seated.emplace_back(table, matchItem(m, "<span class=\"table\">Table " +
+                                                  std::to_string(table) + " :</span> "));
+    } else {
+      (m.playable ? playable : waiting) += matchItem(m);
+    }
   }
-  if (playable.empty()) {
+  std::sort(seated.begin(), seated.end());
+  std::string called;
+  for (const auto& item : seated) called += item.second;
+  if (!called.empty()) out += "<ul class=\"jouables tables\">" + called + "</ul>";
+  if (playable.empty() && called.empty()) {
     out += "<p class=\"vide\">Aucun match à jouer pour l'instant.</p>";
-  } else {
+  } else if (!playable.empty() && withTables) {
+    out += "<h3>En attente d'une table</h3><ol class=\"jouables\">" + playable + "</ol>";
+  } else if (!playable.empty()) {
     out += "<ol class=\"jouables\">" + playable + "</ol>";
   }
   if (!waiting.empty()) out += "<h3>En attente</h3><ul class=\"attente\">" + waiting + "</ul>";
@@ -132,7 +155,8 @@ std::string heading(const TournamentState& state) {
 
 }  // namespace
 
-std::string renderPage(const TournamentState& state, const std::vector<MatchRecord>& log) {
+std::string renderPage(const TournamentState& state, const std::vector<MatchRecord>& log,
+                       const TableAssignment& tables) {
   std::string out;
   out.reserve(4096 + 400 * state.players.size() + 160 * log.size());
   const bool running = isRunning(state);
@@ -152,7 +176,7 @@ std::string renderPage(const TournamentState& state, const std::vector<MatchReco
     out += "<section><p class=\"vide\">Les joueurs sont en cours d'inscription.</p></section>";
   // Once finished, nothing is left to play and every place is known: the
   // standings and the results are all there is to show.
-  if (running && !state.players.empty()) appendMatches(out, state);
+  if (running && !state.players.empty()) appendMatches(out, state, tables);
   if (!state.players.empty()) appendStandings(out, state);
   if (running && !state.players.empty()) appendReachable(out, state);
   if (!state.players.empty()) appendResults(out, state, log);

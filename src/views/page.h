@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/participant.h"
+#include "engine/tables.h"
 #include "engine/tournament_state.h"
 
 // One self-contained HTML page in French: the matches to play (playable ones
@@ -18,5 +19,8 @@
 // browser to reload it every 10 seconds; once it is finished the page holds
 // only the final standings and the results. log is the match log the state
 // was rebuilt from.
-std::string renderPage(const TournamentState& state, const std::vector<MatchRecord>& log);
+// With tables, the matches called to a table come first, each with its
+// table, and those waiting for one are listed apart.
+std::string renderPage(const TournamentState& state, const std::vector<MatchRecord>& log,
+                       const TableAssignment& tables = {});
 

@@ -1,6 +1,8 @@
 // panel_rows.cpp: the panel rows of the tournament.
 #include "views/panel_rows.h"
 
+#include <algorithm>
+
 #include "views/place_words.h"
 #include "views/text_panel.h"
 
@@ -30,10 +32,19 @@ std::string fitName(std::string name, unsigned width) {
   return "X";
 }
 
-int writeAnnouncements(const std::vector<MatchToPlay>& matches) {
+int writeAnnouncements(const std::vector<MatchToPlay>& matches, const std::vector<int>& tables) {
+  // The order of the rows: matches at a table by table, then the others.
+  std::vector<size_t> order;
+  for (size_t i = 0; i < matches.size(); ++i)
+    if (i < tables.size() && tables[i] > 0) order.push_back(i);
+  std::sort(order.begin(), order.end(), [&tables](size_t a, size_t b) { return tables[a] < tables[b]; });
+  for (size_t i = 0; i < matches.size(); ++i)
+    if (i >= tables.size() || tables[i] == 0) order.push_back(i);
   int rows = 0;
-  for (const MatchToPlay& m : matches) {
+  for (size_t i : order) {
+    const MatchToPlay& m = matches[i];
     if (holdsParenthesis(m.first.name) && holdsParenthesis(m.second.name)) continue;
+    if (i < tables.size() && tables[i] > 0) leftPanel << "T" + std::to_string(tables[i]) + " ";
     leftPanel << "***** Play match " << fitName(m.first.name, kAnnouncedNameWidth)
               << " vs " << fitName(m.second.name, kAnnouncedNameWidth) << std::endl;
     ++rows;
@@ -60,11 +71,11 @@ void writePlaces(const TournamentState& state) {
   }
 }
 
-ViewRows writeTournament(const TournamentState& state) {
+ViewRows writeTournament(const TournamentState& state, const std::vector<int>& tables) {
   leftPanel.clear();
   rightPanel.clear();
   ViewRows rows;
-  rows.left = writeAnnouncements(state.toPlay);
+  rows.left = writeAnnouncements(state.toPlay, tables);
   leftPanel << std::endl;
   writeStandings(kStandingsTemplate, state.placement);
   rightPanel << std::endl;

@@ -18,8 +18,12 @@ std::string fitName(std::string name, unsigned width);
 // One row "***** Play match <first> vs <second>" per match into leftPanel,
 // names cut by fitName to 50 bytes. A match between two names that both hold
 // '(' gets no row: such a row could not be told from a pairing of two
-// placeholders. Returns the number of rows written.
-int writeAnnouncements(const std::vector<MatchToPlay>& matches);
+// placeholders. With tables (for each match its table, 0 when it waits;
+// empty without tables) the matches called to a table come first, by
+// table, each row starting "T<table> ", then the others in their order.
+// Returns the number of rows written.
+int writeAnnouncements(const std::vector<MatchToPlay>& matches,
+                       const std::vector<int>& tables = {});
 
 // For each entry, the template with its first '%' replaced by the ordinal,
 // then fitName(name, 30), then an end of line, all into rightPanel. The turn
@@ -33,5 +37,6 @@ void writePlaces(const TournamentState& state);
 
 // The three panels cleared, then the announcements and the standings of the
 // state (each panel's rows followed by one end of line) and the places.
-// Returns how many rows of content each panel now holds.
-ViewRows writeTournament(const TournamentState& state);
+// `tables` as for writeAnnouncements. Returns how many rows of content each
+// panel now holds.
+ViewRows writeTournament(const TournamentState& state, const std::vector<int>& tables = {});

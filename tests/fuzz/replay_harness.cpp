@@ -88,6 +88,26 @@ void checkLog() {
   run.checkedResults = matchLog().size();
 }
 
+// The matches called to tables lead the left panel ("T3 ***** Play
+// match ..."), each table once, in the order of the tables.
+void checkTableRows() {
+  std::vector<char> left = leftPanel.getGrid();
+  int lastTable = 0;
+  bool calledRowsOver = false;
+  for (int r = 0; r < leftPanel.height(); ++r) {
+    const std::string row = gridRow(left, leftPanel.width, r);
+    const bool called = row.size() > 1 && row[0] == 'T' && row[1] >= '1' && row[1] <= '9';
+    if (!called) {
+      calledRowsOver = true;
+      continue;
+    }
+    const int table = std::atoi(row.c_str() + 1);
+    if (calledRowsOver || table <= lastTable || table > 100)
+      fail("table row out of place: " + row);
+    lastTable = table;
+  }
+}
+
 // The panels as they stand when the winner is asked for.
 void checkPanels() {
   int n = run.playersPrompted;
@@ -106,6 +126,7 @@ void checkPanels() {
         row + " " != prefix)  // an empty name leaves the trailing space cut
       fail("standings row " + std::to_string(r) + ": " + row);
   }
+  checkTableRows();
 }
 
 void tournamentShown(const TournamentState& state) {

@@ -115,6 +115,31 @@ TEST_F(StandingsRenderTest, ResultsShowHowEachEntryWasUsed) {
   EXPECT_EQ(count(page, "<ul class=\"attente\">"), 1u);
 }
 
+// With tables, the page lists the called matches first with their table and
+// the others apart; the JSON gives every match its table and the count.
+TEST_F(StandingsRenderTest, TablesComeFirstOnThePageAndInTheJson) {
+  const auto p = players({"A", "B", "C", "D", "E", "F"});
+  const TournamentState state = computeTournament(p, resultLog());
+  const TableAssignment tables = assignTables({}, 2, state, matchLog());
+  const std::string page = renderPage(state, matchLog(), tables);
+  EXPECT_NE(page.find("<ul class=\"jouables tables\"><li><span class=\"table\">Table 1 :</span> "
+                      "<span class=\"nom\">A</span>"),
+            std::string::npos)
+      << page;
+  EXPECT_NE(page.find("Table 2 :</span> <span class=\"nom\">C</span>"), std::string::npos);
+  EXPECT_NE(page.find("<h3>En attente d'une table</h3><ol class=\"jouables\"><li><span "
+                      "class=\"nom\">E</span>"),
+            std::string::npos);
+  const std::string json = renderJson(state, matchLog(), tables);
+  EXPECT_NE(json.find("\"tables\":2,"), std::string::npos) << json;
+  EXPECT_EQ(count(json, "\"table\":1,"), 1u);
+  EXPECT_EQ(count(json, "\"table\":2,"), 1u);
+  EXPECT_EQ(count(json, "\"table\":null,"), state.toPlay.size() - 2);
+  // Without tables: no table anywhere on the page, 0 in the JSON.
+  EXPECT_EQ(count(renderPage(state, matchLog()), "Table "), 0u);
+  EXPECT_NE(renderJson(state, matchLog()).find("\"tables\":0,"), std::string::npos);
+}
+
 TEST_F(StandingsRenderTest, OnlyARunningTournamentReloads) {
   const auto p = players({"A", "B"});
   const std::string refresh = "<meta http-equiv=\"refresh\" content=\"10\">";
