@@ -13,8 +13,9 @@
 #include <SDL.h>
 #include <SDL_ttf.h>
 
-#include "views/text_panel.h"
+#include "control/name_prompts.h"
 #include "display/window.h"
+#include "views/text_panel.h"
 
 namespace {
 
@@ -74,5 +75,27 @@ void BM_DrawInputLine(benchmark::State& state) {
 BENCHMARK(BM_DrawInputLine)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
+
+// The echo of a Tab at the winner prompt of a 100-player tournament: the
+// completion among the players, the candidates in the message strip and
+// the name in the input strip, as the keyboard loop draws them.
+void BM_TabCompletionEcho(benchmark::State& state) {
+  openWindowOnce();
+  std::vector<Participant> players;
+  const char* first[] = {"Jean", "Marie", "Louis", "Emma", "Hugo"};
+  for (int k = 0; k < 100; ++k)
+    players.push_back({k, std::string(first[k % 5]) + " Nom" + std::to_string(k)});
+  std::vector<int32_t> preferred;
+  for (int k = 0; k < 100; ++k) preferred.push_back(k);
+  AnswerTyping views;
+  NameTyping typing(views, drawMessageLine, players, preferred);
+  for (auto _ : state) {
+    AnswerEdit edit = typing.start();
+    edit = typing.press(std::move(edit), 'm');
+    edit = typing.press(std::move(edit), '\t');
+    drawInputLine(edit.text);
+  }
+}
+BENCHMARK(BM_TabCompletionEcho)->Unit(benchmark::kMicrosecond);
 
 BENCHMARK_MAIN();

@@ -20,6 +20,7 @@
 #include "views/text_panel.h"
 #include "views/panel_rows.h"
 #include "engine/match_log.h"
+#include "engine/tables.h"
 #include "engine/tournament_state.h"
 #include "tournament_play.h"
 
@@ -121,6 +122,23 @@ void BM_RebuildEveryTurn(benchmark::State& state) {
   state.counters["turns"] = static_cast<double>(played.size() + 1);
 }
 BENCHMARK(BM_RebuildEveryTurn)->Arg(100)->Unit(benchmark::kMillisecond);
+
+// One turn with 20 tables, half the results in: the rebuild, the calls to
+// the tables and the panels with the tables first.
+void BM_TurnWithTables(benchmark::State& state) {
+  std::vector<Participant> players = numberedPlayers(static_cast<int>(state.range(0)));
+  std::vector<PlayedResult> played = playOrDie(players);
+  enterResults(players, played, played.size() / 2);
+  TableAssignment tables;
+  for (auto _ : state) {
+    const TournamentState turn = computeTournament(players, resultLog());
+    tables = assignTables(tables, static_cast<int>(state.range(1)), turn, matchLog());
+    writeTournament(turn, tableOfMatches(tables, turn));
+    benchmark::ClobberMemory();
+  }
+  state.counters["busy_tables"] = busyTables(tables);
+}
+BENCHMARK(BM_TurnWithTables)->Args({100, 20})->Unit(benchmark::kMicrosecond);
 
 // The transcript of a whole tournament under automatic naming.
 std::string transcriptOf(int count, const std::vector<PlayedResult>& played) {

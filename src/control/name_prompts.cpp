@@ -15,12 +15,16 @@ bool typesCharacter(unsigned unicode) {
          unicode <= 255;
 }
 
-// The players of `ids` alone, for a Tab that offers only them.
+// The players of `ids` alone, each once, for a Tab that offers only them.
 std::vector<Participant> onlyThese(const std::vector<Participant>& players,
                                    const std::vector<int32_t>& ids) {
   std::vector<Participant> these;
-  for (int32_t id : ids)
-    if (id >= 0 && static_cast<size_t>(id) < players.size()) these.push_back(players[id]);
+  std::vector<bool> taken(players.size(), false);
+  for (int32_t id : ids) {
+    if (id < 0 || static_cast<size_t>(id) >= players.size() || taken[id]) continue;
+    taken[id] = true;
+    these.push_back(players[id]);
+  }
   return these;
 }
 
@@ -47,15 +51,23 @@ AnswerEdit NameTyping::start() {
 
 AnswerEdit NameTyping::pressTab(AnswerEdit edit) {
   offering_ = false;
-  // On an empty line the only possible opponents come first and alone.
-  const bool restricted = !whenEmpty_.empty() && (edit.text.empty() || !tab_.cycle.empty());
-  const std::vector<Participant> restrictedPlayers =
-      restricted ? onlyThese(players_, whenEmpty_) : std::vector<Participant>{};
-  const std::vector<Participant>& among = restricted ? restrictedPlayers : players_;
+  // The players Tab completes among: on an empty line, the only possible
+  // opponents alone; else the preferred players (those who can play now)
+  // when some of them match, so that a letter or two tells them apart; else
+  // everybody. A cycle goes on among the players it started with.
+  if (tab_.cycle.empty() || tab_.text != edit.text) {
+    among_.clear();
+    if (!whenEmpty_.empty() && edit.text.empty()) {
+      among_ = onlyThese(players_, whenEmpty_);
+    } else if (!completionCandidates(onlyThese(players_, preferred_), edit.text, {}).empty()) {
+      among_ = onlyThese(players_, preferred_);
+    }
+  }
+  const std::vector<Participant>& among = among_.empty() ? players_ : among_;
   tab_ = ::pressTab(tab_, edit.text, among, preferred_);
-  // Between two opponents there is nothing to complete: the first Tab
-  // shows the first of them.
-  if (restricted && tab_.outcome == TabOutcome::kSeveral && tab_.text == edit.text)
+  // A Tab that would change nothing (their common start is what is typed,
+  // or nothing is typed) shows the first candidate at once.
+  if (tab_.outcome == TabOutcome::kSeveral && tab_.text == edit.text)
     tab_ = ::pressTab(tab_, tab_.text, among, preferred_);
   switch (tab_.outcome) {
     case TabOutcome::kNoCandidate:

@@ -19,8 +19,10 @@
 // How many bytes of candidates the message strip shows after a Tab.
 constexpr size_t kCandidatesLineBytes = 110;
 
-// The keys of a name prompt. Tab completes (see pressTab), listing the
-// candidates in the message strip when there are several; an offered name
+// The keys of a name prompt. Tab completes (see pressTab) among the
+// preferred players when some of them match (the players who can play now,
+// so a letter or two is enough), else among all, listing the candidates in
+// the message strip when there are several; an offered name
 // fills the input strip at the start: Enter takes it, BackSpace edits it,
 // and the first character typed replaces it. Keys that type nothing go to
 // `views`, which moves the panels.
@@ -49,6 +51,8 @@ class NameTyping : public AnswerTyping {
   std::vector<int32_t> whenEmpty_;
   bool offering_ = false;  // the line still shows the offered name, untouched
   Completion tab_;         // the Tabs pressed in a row
+  // The players the current Tabs complete among; empty: everybody.
+  std::vector<Participant> among_;
 };
 
 // "" when the answer names a player (case and accents aside); otherwise
