@@ -4,6 +4,8 @@
 // a three-way group. Pair winners and the advancing members of the three-way
 // group form the winners' half, the rest the losers' half; each half is played
 // out the same way, and the winners' placement comes before the losers'.
+// A withdrawn player loses its pairings without a result by forfeit (see
+// resolveMatch), in pairs and in three-way groups alike.
 #include "engine/bracket.h"
 
 #include <array>
