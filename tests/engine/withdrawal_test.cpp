@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/bracket.h"
 #include "engine/match_count.h"
 #include "engine/match_log.h"
 #include "engine/tournament_state.h"
@@ -110,7 +111,36 @@ TEST_F(WithdrawalTest, WithdrawnPlayersLoseWhatIsLeftByForfeit) {
        {"B beat C", "A beat C"},
        {"A 1-2", "B 1-2", "C 3"},
        1},
+      {"a cycle drops the member who lost by forfeit, not the drawn one", 3,
+       {"CB", "BA"}, "C",
+       {},
+       {"B", "A", "C"},
+       {"A beat C"},
+       {"A 2", "B 1", "C 3"},
+       0},
+      {"E withdraws after going up from its group: it can still drop from the next",
+       5, {"CD", "ED", "EC"}, "E",
+       {"A vs B", "winner(A,B) vs C (later)", "loser(A,B) vs D (later)"},
+       {"winner(t1(winner(A,B),C,E),t2(winner(A,B),C,E))",
+        "loser(t1(winner(A,B),C,E),t2(winner(A,B),C,E))", "t3(winner(A,B),C,E)",
+        "winner(loser(A,B),D)", "loser(loser(A,B),D)"},
+       {},
+       {"A 1-5", "B 1-5", "C 1-3", "D 4-5", "E 1-3"},
+       4},
+      {"then A beats B and C beats A: the cycle drops E", 5,
+       {"CD", "ED", "EC", "AB", "CA"}, "E",
+       {"B vs D"},
+       {"C", "A", "E", "winner(B,D)", "loser(B,D)"},
+       {"A beat E"},
+       {"A 2", "B 4-5", "C 1", "D 4-5", "E 3"},
+       1},
   };
+  // The two cycles above are ones the draw alone would settle otherwise:
+  // A, B, C drops A; E never drops from A or B, C, E; A, C, E drops C.
+  const std::vector<Participant> p = lettered(5);
+  ASSERT_EQ(cycleDraw(p[0], p[1], p[2]), 0);
+  ASSERT_NE(cycleDraw(p[0], p[2], p[4]), 2);
+  ASSERT_NE(cycleDraw(p[1], p[2], p[4]), 2);
 
   for (const Case& c : cases) {
     resetEngineState();
