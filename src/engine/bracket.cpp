@@ -4,6 +4,8 @@
 // a three-way group. Pair winners and the advancing members of the three-way
 // group form the winners' half, the rest the losers' half; each half is played
 // out the same way, and the winners' placement comes before the losers'.
+// A withdrawn player loses its pairings without a result by forfeit (see
+// resolveMatch), in pairs and in three-way groups alike.
 #include "engine/bracket.h"
 
 #include <array>
@@ -40,12 +42,13 @@ bool isDecided(const std::array<MatchRecord, 3>& results) {
 }
 
 // Index (0, 1 or 2) of the member that drops out of a group, given each
-// member's number of wins: the one without a win, or the drawn one when each
-// member has won once; -1 if nobody (only with duplicate ids).
+// member's number of wins: the one without a win, or when each member has
+// won once, `forfeiter` if there is one (>= 0), else the drawn one; -1 if
+// nobody (only with duplicate ids).
 int droppingMember(const std::array<Participant, 3>& members,
-                   const std::array<int, 3>& wins) {
+                   const std::array<int, 3>& wins, int forfeiter) {
   if (wins[0] == 1 && wins[1] == 1 && wins[2] == 1)
-    return cycleDraw(members[0], members[1], members[2]);
+    return forfeiter >= 0 ? forfeiter : cycleDraw(members[0], members[1], members[2]);
   for (int m = 0; m < 3; ++m) {
     if (wins[m] == 0) return m;
   }
@@ -61,6 +64,26 @@ std::array<int, 3> winsOf(const std::array<Participant, 3>& members,
     }
   }
   return wins;
+}
+
+// The member who withdrew first among those who lost a match of the group
+// by forfeit (trace->forfeits from `firstForfeit` on), or -1. In a cycle it
+// drops instead of the drawn one: a withdrawn player must not end above a
+// player it forfeited to, and whoever it lost to by forfeit withdrew later
+// or not at all.
+int earliestForfeiter(const std::array<Participant, 3>& members, const BracketTrace& trace,
+                      size_t firstForfeit) {
+  int found = -1;
+  for (size_t i = firstForfeit; i < trace.forfeits.size(); ++i) {
+    const int32_t loser = trace.forfeits[i].loser.id;
+    for (int m = 0; m < 3; ++m) {
+      if (members[m].id != loser) continue;
+      if (found < 0 || trace.withdrawalRank[static_cast<size_t>(loser)] <
+                           trace.withdrawalRank[static_cast<size_t>(members[found].id)])
+        found = m;
+    }
+  }
+  return found;
 }
 
 // Stand-ins for the three places of a group whose results are not all known.
@@ -107,13 +130,18 @@ void searchCycle(const std::array<Participant, 3>& members,
 // advance together is not tracked, so two sets built on them later (their
 // meeting in the winners' half, say) may hold a player who could only get
 // there with a partner that cannot advance beside it. Once results are in,
-// the sets shrink to the real players.
+// the sets shrink to the real players. When a withdrawn player can be in the
+// group, a cycle may drop a member who lost by forfeit rather than the drawn
+// one (see earliestForfeiter): any member can then advance, and a withdrawn
+// one drop.
 void noteOpenGroup(const std::array<Participant, 3>& members,
                    const std::array<MatchRecord, 3>& results, const Halves& halves,
                    BracketTrace* trace) {
   const std::array<PlayerSet, 3> candidates = {trace->candidates(members[0]),
                                                trace->candidates(members[1]),
                                                trace->candidates(members[2])};
+  const bool mayForfeit =
+      ((candidates[0] | candidates[1] | candidates[2]) & trace->withdrawn).any();
   PlayerSet advancing;
   PlayerSet dropping;
   for (int outcome = 0; outcome < 8; ++outcome) {
@@ -137,6 +165,10 @@ void noteOpenGroup(const std::array<Participant, 3>& members,
       if (wins[m] == 1 && wins[0] == wins[1] && wins[1] == wins[2]) {
         if (isPlayerId(members[m].id)) {
           searchCycle(members, candidates, m, &canDrop, &canAdvance);
+          if (mayForfeit) {
+            canAdvance = true;
+            canDrop = canDrop || trace->withdrawn.test(static_cast<size_t>(members[m].id));
+          }
         } else {
           canDrop = canAdvance = true;
         }
@@ -159,6 +191,7 @@ void playThreeWay(const std::array<Participant, 3>& members, Halves* halves,
   const Participant& x = members[0];
   const Participant& y = members[1];
   const Participant& z = members[2];
+  const size_t firstForfeit = trace != nullptr ? trace->forfeits.size() : 0;
   const std::array<MatchRecord, 3> results = {
       resolveMatch(y, z, trace), resolveMatch(x, z, trace), resolveMatch(x, y, trace)};
   if (!isDecided(results)) {
@@ -169,7 +202,9 @@ void playThreeWay(const std::array<Participant, 3>& members, Halves* halves,
     if (trace != nullptr) noteOpenGroup(members, results, *halves, trace);
     return;
   }
-  const int dropping = droppingMember(members, winsOf(members, results));
+  const int forfeiter =
+      trace != nullptr ? earliestForfeiter(members, *trace, firstForfeit) : -1;
+  const int dropping = droppingMember(members, winsOf(members, results), forfeiter);
   for (int m = 0; m < 3; ++m) {
     if (m == dropping) {
       halves->losers.push_back(members[m]);

@@ -1,10 +1,12 @@
 // bracket_trace.h: what one rebuild of the bracket learns besides the
-// placement: the matches to play now, the logged results it consulted, and
-// for every placeholder it made, the players who can still end up in it.
+// placement: the matches to play now, the logged results it consulted, the
+// pairings it settled by forfeit, and for every placeholder it made, the
+// players who can still end up in it.
 //
 // A trace belongs to one rebuild: start it with startTrace() (match_log.h)
 // just before buildBracket, and read it once the rebuild is over. It also
-// carries what the rebuild reads: the log, and its own placeholder ids.
+// carries what the rebuild reads: the log, the withdrawn players, and its
+// own placeholder ids.
 #pragma once
 
 #include <array>
@@ -16,8 +18,8 @@
 class ResultLog;
 
 // A pairing the log has no result for and at least one side of which is a
-// player. Playable when both sides are players; otherwise it waits for the
-// placeholder side's match to be played.
+// player who has not withdrawn. Playable when both sides are players;
+// otherwise it waits for the placeholder side's match to be played.
 struct MatchToPlay {
   Participant first;
   Participant second;
@@ -32,11 +34,24 @@ struct BracketTrace {
 
   // For each pair of players the log has a live result for, who won it (the
   // oldest live entry decides, as in a look-up): beats[p] holds the players
-  // p has beaten, beatenBy[p] those who beat p.
+  // p has beaten, beatenBy[p] those who beat p. A pair with a withdrawn
+  // player and no result is noted as the forfeit it will be.
   std::array<PlayerSet, kMaxPlayers> beats{};
   std::array<PlayerSet, kMaxPlayers> beatenBy{};
-  // The players who appear in beats or beatenBy at all.
+  // Players with a logged result, and withdrawn players: everyone else
+  // beats exactly the withdrawn players and is beaten by nobody.
   PlayerSet withResults;
+
+  // Withdrawn players, and for each, its rank in the order of withdrawal
+  // (0 for the earliest). A withdrawn player loses every pairing of two
+  // players the log has no result for, to a player who has not withdrawn
+  // or who withdrew later.
+  PlayerSet withdrawn;
+  std::array<int, kMaxPlayers> withdrawalRank{};
+  // Pairings settled by forfeit, winner first, in the order the rebuild met
+  // them; a pairing met twice (two members of a three-way group sent up
+  // together) is listed twice.
+  std::vector<MatchRecord> forfeits;
 
   // The log the rebuild reads, and a correction it tries out, if any (see
   // startTrace in match_log.h).

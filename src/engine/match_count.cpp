@@ -28,6 +28,6 @@ int groupMatches(int size, bool lastTwoMet) {
 
 int totalMatches(int players) { return groupMatches(players, false); }
 
-int matchesLeft(int players, int used) {
-  return std::max(0, totalMatches(players) - used);
+int matchesLeft(int players, int used, int forfeits) {
+  return std::max(0, totalMatches(players) - used - forfeits);
 }

@@ -9,5 +9,7 @@
 int totalMatches(int players);
 
 // How many of those are still to play, given how many results the latest
-// rebuild used (ResultUse::kUsed). Never below 0.
-int matchesLeft(int players, int used);
+// rebuild used (ResultUse::kUsed) and how many pairings it settled by
+// forfeit (TournamentState::forfeits). A withdrawn player's pairing against
+// a side not known yet counts until it is settled. Never below 0.
+int matchesLeft(int players, int used, int forfeits = 0);

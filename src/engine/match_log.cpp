@@ -35,16 +35,20 @@ bool settles(const MatchRecord& r, int32_t a, int32_t b) {
 ResultLog programLog;
 
 // Those of `side` who can still take the outcome against some member of
-// `other`: all but the ones the log already sends the other way against
-// every member of `other`. (The sides come from separate parts of the
-// bracket, so any member of one can meet any member of the other.)
+// `other`: all but the ones the log (or a withdrawal) already sends the
+// other way against every member of `other`. (The sides come from separate
+// parts of the bracket, so any member of one can meet any member of the
+// other.) Players outside withResults go the wrong way against exactly
+// `usual`: nobody, or when losing, the withdrawn players.
 PlayerSet ableAgainst(const PlayerSet& side, const PlayerSet& other,
                       const std::array<PlayerSet, kMaxPlayers>& wrongWay,
-                      const PlayerSet& withResults) {
-  // Only players with a logged result can be held back; most sides of an
-  // early turn have none, and this runs for every open match.
+                      const PlayerSet& withResults, const PlayerSet& usual) {
+  // Only players with a logged result or a withdrawal are looked at one by
+  // one; most sides of an early turn have none, and this runs for every
+  // open match.
   const PlayerSet doubtful = side & withResults;
   PlayerSet able = side;
+  if (usual.any() && (other & ~usual).none()) able &= withResults;
   for (size_t p = doubtful._Find_first(); p < doubtful.size();
        p = doubtful._Find_next(p)) {
     if ((other & ~wrongWay[p]).none()) able.reset(p);
@@ -52,20 +56,61 @@ PlayerSet ableAgainst(const PlayerSet& side, const PlayerSet& other,
   return able;
 }
 
+bool isWithdrawn(const Participant& p, const BracketTrace& trace) {
+  return isPlayerId(p.id) && trace.withdrawn.test(static_cast<size_t>(p.id));
+}
+
 // Candidates of the placeholders made for a pending match between a and b.
+// A withdrawn player against a placeholder is not announced: it will be a
+// forfeit, or a result already logged.
 void noteOpenMatch(const Participant& a, const Participant& b,
                    const MatchRecord& pending, BracketTrace* trace) {
-  if (isPlayerId(a.id) || isPlayerId(b.id))
+  if ((isPlayerId(a.id) && !isWithdrawn(a, *trace)) ||
+      (isPlayerId(b.id) && !isWithdrawn(b, *trace)))
     trace->toPlay.push_back(MatchToPlay{a, b, isPlayerId(a.id) && isPlayerId(b.id)});
   const PlayerSet sideA = trace->candidates(a);
   const PlayerSet sideB = trace->candidates(b);
   const PlayerSet& logged = trace->withResults;
+  const PlayerSet nobody;
   trace->setCandidates(pending.winner.id,
-                       ableAgainst(sideA, sideB, trace->beatenBy, logged) |
-                           ableAgainst(sideB, sideA, trace->beatenBy, logged));
+                       ableAgainst(sideA, sideB, trace->beatenBy, logged, nobody) |
+                           ableAgainst(sideB, sideA, trace->beatenBy, logged, nobody));
+  const PlayerSet& left = trace->withdrawn;
   trace->setCandidates(pending.loser.id,
-                       ableAgainst(sideA, sideB, trace->beats, logged) |
-                           ableAgainst(sideB, sideA, trace->beats, logged));
+                       ableAgainst(sideA, sideB, trace->beats, logged, left) |
+                           ableAgainst(sideB, sideA, trace->beats, logged, left));
+}
+
+// Two players without a result, at least one withdrawn: the withdrawn one,
+// or the one who withdrew first, loses.
+MatchRecord forfeit(Participant a, Participant b, BracketTrace* trace) {
+  const bool aLoses =
+      isWithdrawn(a, *trace) &&
+      (!isWithdrawn(b, *trace) || trace->withdrawalRank[static_cast<size_t>(a.id)] <
+                                      trace->withdrawalRank[static_cast<size_t>(b.id)]);
+  MatchRecord r = aLoses ? MatchRecord{std::move(b), std::move(a)}
+                         : MatchRecord{std::move(a), std::move(b)};
+  trace->forfeits.push_back(r);
+  return r;
+}
+
+// Notes each withdrawn player as beaten by every player it has no result
+// with. Those who withdrew before it were noted as beaten by it already, so
+// among withdrawn players the one who withdrew first loses.
+void noteWithdrawals(const std::vector<int32_t>& withdrawn, BracketTrace* trace) {
+  int rank = 0;
+  for (int32_t id : withdrawn) {
+    if (!isPlayerId(id) || trace->withdrawn.test(static_cast<size_t>(id))) continue;
+    const size_t w = static_cast<size_t>(id);
+    trace->withdrawn.set(w);
+    trace->withdrawalRank[w] = rank++;
+    trace->withResults.set(w);
+    PlayerSet open = ~(trace->beats[w] | trace->beatenBy[w]);
+    open.reset(w);
+    trace->beatenBy[w] |= open;
+    for (size_t p = open._Find_first(); p < open.size(); p = open._Find_next(p))
+      trace->beats[p].set(w);
+  }
 }
 
 }  // namespace
@@ -119,7 +164,8 @@ const ResultLog& resultLog() { return programLog; }
 
 const std::vector<MatchRecord>& matchLog() { return programLog.entries(); }
 
-BracketTrace startTrace(const ResultLog& log, const MatchRecord* corrected) {
+BracketTrace startTrace(const ResultLog& log, const MatchRecord* corrected,
+                        const std::vector<int32_t>& withdrawn) {
   BracketTrace trace;
   trace.log = &log;
   trace.corrected = corrected;
@@ -137,6 +183,7 @@ BracketTrace startTrace(const ResultLog& log, const MatchRecord* corrected) {
       note(r);
   });
   if (corrected != nullptr) note(*corrected);
+  noteWithdrawals(withdrawn, &trace);
   return trace;
 }
 
@@ -152,6 +199,9 @@ MatchRecord resolveMatch(Participant a, Participant b, BracketTrace* trace) {
     if (trace != nullptr) trace->consulted.push_back(*position);
     return log.entries()[*position];
   }
+  if (trace != nullptr && isPlayerId(a.id) && isPlayerId(b.id) &&
+      (isWithdrawn(a, *trace) || isWithdrawn(b, *trace)))
+    return forfeit(std::move(a), std::move(b), trace);
   MatchRecord pending;
   pending.winner.id = trace != nullptr ? trace->nextPlaceholderId() : nextPlaceholderId();
   pending.winner.name = generatedName("winner", {&a.name, &b.name});

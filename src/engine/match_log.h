@@ -64,18 +64,26 @@ const std::vector<MatchRecord>& matchLog();
 // `corrected` is given, the rebuild sees the log as if `corrected` had
 // replaced the result between its two players (see ResultLog::correct)
 // without the log changing: a correction tried out. Both must outlive the
-// trace.
-BracketTrace startTrace(const ResultLog& log, const MatchRecord* corrected = nullptr);
+// trace. `withdrawn` lists the ids of players who left, earliest withdrawal
+// first; ids that are not players' and repeats after the first are ignored.
+// Each of them is noted as beaten by every player it has no result with,
+// but those who withdrew before it.
+BracketTrace startTrace(const ResultLog& log, const MatchRecord* corrected = nullptr,
+                        const std::vector<int32_t>& withdrawn = {});
 
 // The logged result for {a, b} in either order, compared by id only; the
 // oldest live entry wins and comes back exactly as stored (its position is
-// noted in trace->consulted). If there is none, returns two fresh
-// placeholders, winner first, winner(<a>,<b>) and loser(<a>,<b>); the
-// pairing is added to trace->toPlay when one side is a player, and the
-// placeholders get as candidates every player of either side who can still
-// win, or lose, the match. With a trace, the log and the placeholder ids
-// are the trace's; without one (trace null), the program's log is read,
-// ids come from placeholderCounter and nothing is reported.
+// noted in trace->consulted). If there is none and both are players, one of
+// them withdrawn (see BracketTrace::withdrawn), the withdrawn one, or the
+// one who withdrew first, loses by forfeit: a and b come back as winner and
+// loser, and the record is added to trace->forfeits. Otherwise returns two
+// fresh placeholders, winner first, winner(<a>,<b>) and loser(<a>,<b>); the
+// pairing is added to trace->toPlay when one side is a player who has not
+// withdrawn, and the placeholders get as candidates every player of either
+// side who can still win, or lose, the match. With a trace, the log, the
+// withdrawals and the placeholder ids are the trace's; without one (trace
+// null), the program's log is read, nobody has withdrawn, ids come from
+// placeholderCounter and nothing is reported.
 MatchRecord resolveMatch(Participant a, Participant b, BracketTrace* trace = nullptr);
 
 // The program's log: adds a copy of the record at its end.

@@ -2,6 +2,7 @@
 #include "engine/tournament_state.h"
 
 #include <algorithm>
+#include <array>
 
 #include "engine/bracket.h"
 #include "engine/match_log.h"
@@ -14,14 +15,32 @@ bool TournamentState::finished() const {
 
 namespace {
 
+// The records in order, each pairing once: two members a three-way group
+// sends up together meet again, and a forfeit between them is met twice.
+std::vector<MatchRecord> eachPairingOnce(const std::vector<MatchRecord>& records) {
+  std::vector<MatchRecord> once;
+  if (records.empty()) return once;
+  std::array<PlayerSet, kMaxPlayers> seen{};  // by loser id, the winners
+  for (const MatchRecord& r : records) {
+    PlayerSet& winners = seen[static_cast<size_t>(r.loser.id)];
+    if (winners.test(static_cast<size_t>(r.winner.id))) continue;
+    winners.set(static_cast<size_t>(r.winner.id));
+    once.push_back(r);
+  }
+  return once;
+}
+
 // One rebuild from the log, with a correction tried out when given.
 TournamentState rebuild(const std::vector<Participant>& players, const ResultLog& log,
-                        const MatchRecord* corrected) {
-  BracketTrace trace = startTrace(log, corrected);
+                        const MatchRecord* corrected,
+                        const std::vector<int32_t>& withdrawn) {
+  BracketTrace trace = startTrace(log, corrected, withdrawn);
   TournamentState state;
   state.players = players;
+  state.withdrawn = withdrawn;
   state.placement = buildBracket(players, &trace);
   state.toPlay = std::move(trace.toPlay);
+  state.forfeits = eachPairingOnce(trace.forfeits);
 
   // Early in a tournament every player can reach nearly every place.
   state.reachable.assign(players.size(), {});
@@ -45,8 +64,9 @@ TournamentState rebuild(const std::vector<Participant>& players, const ResultLog
 }  // namespace
 
 TournamentState computeTournament(const std::vector<Participant>& players,
-                                  const ResultLog& log) {
-  return rebuild(players, log, nullptr);
+                                  const ResultLog& log,
+                                  const std::vector<int32_t>& withdrawn) {
+  return rebuild(players, log, nullptr, withdrawn);
 }
 
 std::vector<ResultUse> resultUses(const TournamentState& state,
@@ -82,7 +102,7 @@ size_t resultsLostByCorrection(const TournamentState& now, const ResultLog& log,
   if (old.winner.id == kNoParticipant || corrected.winner.id == kNoParticipant ||
       !samePair(old))
     return 0;
-  const TournamentState after = rebuild(now.players, log, &corrected);
+  const TournamentState after = rebuild(now.players, log, &corrected, now.withdrawn);
   // The correction sets aside every live entry of its pair, so only results
   // of other pairs count.
   size_t lost = 0;

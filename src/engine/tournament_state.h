@@ -1,9 +1,11 @@
-// tournament_state.h: the tournament as one value, computed from the players
-// and the match log at every turn, for every view to read: the matches to
-// play now, the placement, the places each player can still reach, and what
-// became of each logged result.
+// tournament_state.h: the tournament as one value, computed from the players,
+// the match log and the withdrawals at every turn, for every view to read:
+// the matches to play now, the placement, the places each player can still
+// reach, what became of each logged result, and the matches lost by forfeit.
 //
-// Pure: players and a log in, the value out.
+// Pure: players, a log and withdrawals in, the value out. Forfeits are
+// derived at every rebuild and never logged, so a withdrawal taken back
+// leaves nothing behind.
 #pragma once
 
 #include <vector>
@@ -23,8 +25,11 @@ enum class ResultUse {
 struct TournamentState {
   // The players, ids 0 to n-1 in entry order.
   std::vector<Participant> players;
-  // Pairings without a result that have at least one player, in the order
-  // they are announced; playable ones have two players.
+  // The withdrawn players' ids as given, earliest withdrawal first.
+  std::vector<int32_t> withdrawn;
+  // Pairings without a result that have at least one player who has not
+  // withdrawn, in the order they are announced; playable ones have two
+  // players.
   std::vector<MatchToPlay> toPlay;
   // Place 1 first: a player once the place is decided, else a placeholder.
   std::vector<Participant> placement;
@@ -34,16 +39,23 @@ struct TournamentState {
   // Positions in the match log of the results this rebuild used, in
   // ascending order, each once (see resultUses for every entry's use).
   std::vector<size_t> usedResults;
+  // Pairings of two players settled by a withdrawal rather than a result,
+  // winner first (the loser withdrew, before the winner if both did), in
+  // the order the rebuild met them, each pairing once.
+  std::vector<MatchRecord> forfeits;
 
   // True when every place is decided.
   bool finished() const;
 };
 
 // Rebuilds the bracket of the players (ids 0 to n-1 in order, n >= 2) from
-// the log. Reads nothing else and changes nothing. Costs the same whatever
-// the length of the log.
+// the log, `withdrawn` listing the ids of the players who left, earliest
+// withdrawal first: each loses, by forfeit, every pairing with a player that
+// the log has no result for (see resolveMatch). Reads nothing else and
+// changes nothing. Costs the same whatever the length of the log.
 TournamentState computeTournament(const std::vector<Participant>& players,
-                                  const ResultLog& log);
+                                  const ResultLog& log,
+                                  const std::vector<int32_t>& withdrawn = {});
 
 // The use of every entry of the log, in order, as the state's rebuild saw
 // it. Reads the whole log: for views that list the results, not for every
@@ -53,7 +65,7 @@ std::vector<ResultUse> resultUses(const TournamentState& state,
 
 // How many results the bracket of `now` (computed from `log`) consults that
 // it would no longer consult once the entry at `position` is corrected to
-// `corrected` (see ResultLog::correct). The correction is only tried out:
-// the log is not changed.
+// `corrected` (see ResultLog::correct), with the withdrawals of `now`. The
+// correction is only tried out: the log is not changed.
 size_t resultsLostByCorrection(const TournamentState& now, const ResultLog& log,
                                size_t position, const MatchRecord& corrected);
