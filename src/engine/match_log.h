@@ -4,7 +4,8 @@
 // Owns the program's match log (changed only by appendResult,
 // cancelLastResult, cancelEntry, correctResult and resetMatchLog, read
 // through resultLog() and matchLog()). resolveMatch reports the matches
-// still to play into a BracketTrace; it writes nowhere else.
+// still to play and every pairing it settles or leaves open into a
+// BracketTrace; it writes nowhere else.
 #pragma once
 
 #include <cstddef>
@@ -73,7 +74,8 @@ BracketTrace startTrace(const ResultLog& log, const MatchRecord* corrected = nul
 // placeholders, winner first, winner(<a>,<b>) and loser(<a>,<b>); the
 // pairing is added to trace->toPlay when one side is a player, and the
 // placeholders get as candidates every player of either side who can still
-// win, or lose, the match. With a trace, the log and the placeholder ids
+// win, or lose, the match. Either way the pairing is recorded in
+// trace->pairings (see BracketTrace::notePairing). With a trace, the log and the placeholder ids
 // are the trace's; without one (trace null), the program's log is read,
 // ids come from placeholderCounter and nothing is reported.
 MatchRecord resolveMatch(Participant a, Participant b, BracketTrace* trace = nullptr);

@@ -1,7 +1,7 @@
 // tournament_state.h: the tournament as one value, computed from the players
 // and the match log at every turn, for every view to read: the matches to
-// play now, the placement, the places each player can still reach, and what
-// became of each logged result.
+// play now, the placement, the places each player can still reach, what
+// became of each logged result, and the whole bracket laid out.
 //
 // Pure: players and a log in, the value out.
 #pragma once
@@ -10,6 +10,7 @@
 
 #include "engine/bracket_trace.h"
 #include "engine/match_log.h"
+#include "engine/pairing.h"
 #include "engine/participant.h"
 
 // What the latest rebuild made of one entry of the match log.
@@ -33,6 +34,10 @@ struct TournamentState {
   // Positions in the match log of the results this rebuild used, in
   // ascending order, each once (see resultUses for every entry's use).
   std::vector<size_t> usedResults;
+  // Every pairing and three-way group of the bracket, numbered in rebuild
+  // order; see pairing.h for what each holds.
+  std::vector<Pairing> pairings;
+  std::vector<ThreeWayGroup> groups;
 
   // True when every place is decided.
   bool finished() const;
