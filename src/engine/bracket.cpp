@@ -185,6 +185,14 @@ void noteOpenGroup(const std::array<Participant, 3>& members,
   trace->setCandidates(halves.losers.back().id, dropping);
 }
 
+// Tells the trace who the group sent on: the last two members of the
+// winners' half and the last of the losers' half.
+void endThreeWay(const Halves& halves, bool decided, BracketTrace* trace) {
+  const size_t w = halves.winners.size();
+  trace->endThreeWay(halves.winners[w - 2], halves.winners[w - 1], halves.losers.back(),
+                     decided);
+}
+
 // The last three members of an odd group each meet the other two once.
 void playThreeWay(const std::array<Participant, 3>& members, Halves* halves,
                   BracketTrace* trace) {
@@ -192,6 +200,7 @@ void playThreeWay(const std::array<Participant, 3>& members, Halves* halves,
   const Participant& y = members[1];
   const Participant& z = members[2];
   const size_t firstForfeit = trace != nullptr ? trace->forfeits.size() : 0;
+  if (trace != nullptr) trace->startThreeWay(members);
   const std::array<MatchRecord, 3> results = {
       resolveMatch(y, z, trace), resolveMatch(x, z, trace), resolveMatch(x, y, trace)};
   if (!isDecided(results)) {
@@ -200,6 +209,7 @@ void playThreeWay(const std::array<Participant, 3>& members, Halves* halves,
     halves->winners.push_back(threeWayPlaceholder("t2", members, trace));
     halves->losers.push_back(threeWayPlaceholder("t3", members, trace));
     if (trace != nullptr) noteOpenGroup(members, results, *halves, trace);
+    if (trace != nullptr) endThreeWay(*halves, false, trace);
     return;
   }
   const int forfeiter =
@@ -212,12 +222,16 @@ void playThreeWay(const std::array<Participant, 3>& members, Halves* halves,
       halves->winners.push_back(members[m]);
     }
   }
+  if (trace != nullptr && dropping >= 0) endThreeWay(*halves, true, trace);
+  // With duplicate ids nobody drops: there is no place 3 to send on.
+  if (trace != nullptr && dropping < 0) trace->openGroup = 0;
 }
 
 // A half of one member is its own placement; an empty half places nobody.
 std::vector<Participant> placeHalf(std::vector<Participant> half,
                                    BracketTrace* trace) {
   if (half.size() > 1) return buildBracket(std::move(half), trace);
+  if (trace != nullptr && half.size() == 1) trace->notePlace(half.front());
   return half;
 }
 
@@ -230,6 +244,7 @@ std::vector<Participant> buildBracket(std::vector<Participant> group,
   if (group.size() < 2) return group;
   const size_t n = group.size();
   const bool odd = n % 2 == 1;
+  if (trace != nullptr) trace->startGroup(n);
   Halves halves;
   halves.winners.reserve(n / 2 + 1);
   halves.losers.reserve(n / 2);

@@ -4,7 +4,8 @@
 // three-way group); winners and losers each form a half that is played out
 // the same way; the winners' half is placed above the losers' half. Every
 // pairing goes through resolveMatch, so undecided matches reach the trace in
-// this depth-first order and stand as placeholders in the placement. Draws
+// this depth-first order and stand as placeholders in the placement; with a
+// trace, the whole bracket is laid out there too (see pairing.h). Draws
 // placeholder ids from the trace, or from placeholderCounter without one;
 // keeps no state of its own.
 #pragma once
@@ -16,8 +17,8 @@
 
 // The placement of the group, first place first, as long as the group.
 // The group must have at least two members. When trace is given (see
-// startTrace), the matches to play, the results consulted and the candidates
-// of every placeholder are recorded there.
+// startTrace), the matches to play, the results consulted, the candidates
+// of every placeholder and every pairing are recorded there.
 std::vector<Participant> buildBracket(std::vector<Participant> group,
                                       BracketTrace* trace = nullptr);
 

@@ -1,7 +1,8 @@
 // bracket_trace.h: what one rebuild of the bracket learns besides the
 // placement: the matches to play now, the logged results it consulted, the
-// pairings it settled by forfeit, and for every placeholder it made, the
-// players who can still end up in it.
+// pairings it settled by forfeit, for every placeholder it made, the players
+// who can still end up in it, and the whole bracket laid out (every pairing
+// and three-way group, see pairing.h).
 //
 // A trace belongs to one rebuild: start it with startTrace() (match_log.h)
 // just before buildBracket, and read it once the rebuild is over. It also
@@ -13,6 +14,7 @@
 #include <cstddef>
 #include <vector>
 
+#include "engine/pairing.h"
 #include "engine/participant.h"
 
 class ResultLog;
@@ -72,4 +74,44 @@ struct BracketTrace {
   PlayerSet candidates(const Participant& p) const;
   // Records the candidates of a placeholder made during this rebuild.
   void setCandidates(int32_t placeholderId, const PlayerSet& players);
+
+  // The bracket laid out, numbered as pairing.h says (bracket_trace.cpp).
+  std::vector<Pairing> pairings;
+  std::vector<ThreeWayGroup> groups;
+  // Where each placeholder of this rebuild comes from, by
+  // id - firstPlaceholderId - 1; where each player was last sent, by id
+  // (kEntry until its first match is settled).
+  std::vector<SideOrigin> placeholderOrigins;
+  std::array<SideOrigin, kMaxPlayers> playerOrigins{};
+  // The places of the group being paired off, and how many places halves of
+  // one member have taken so far: the recursion places its groups from the
+  // first place down, so the next group starts right after them.
+  PlaceRange groupPlaces;
+  int placesTaken = 0;
+  // The three-way group whose matches are being resolved, 0 outside one.
+  int openGroup = 0;
+
+  // buildBracket, as it starts pairing off a group of that many members.
+  void startGroup(size_t members);
+  // resolveMatch, for every pairing: a and b as paired, the result (two
+  // placeholders while open), and the log entry that settled it when
+  // played. Outside a three-way group, the origins of a and b are sent to
+  // this pairing and the result's two sides get it as origin.
+  void notePairing(const Participant& a, const Participant& b, const MatchRecord& result,
+                   PairingStatus status, size_t logPosition);
+  // playThreeWay, before its three matches are resolved.
+  void startThreeWay(const std::array<Participant, 3>& members);
+  // playThreeWay, once it has sent on the members at places 1, 2 and 3
+  // (players once decided, else its three placeholders).
+  void endThreeWay(const Participant& first, const Participant& second,
+                   const Participant& third, bool decided);
+  // A half of one member: it takes the next place.
+  void notePlace(const Participant& member);
+
+  // Where the participant comes from, as a side of this rebuild.
+  PairingSide sideOf(const Participant& p) const;
+  SideOrigin originOf(const Participant& p) const;
+  void setOrigin(const Participant& p, const SideOrigin& origin);
+  // Sets the destination of whatever `origin` names.
+  void sendOn(const SideOrigin& origin, const Destination& to);
 };

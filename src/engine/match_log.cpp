@@ -88,9 +88,9 @@ MatchRecord forfeit(Participant a, Participant b, BracketTrace* trace) {
       isWithdrawn(a, *trace) &&
       (!isWithdrawn(b, *trace) || trace->withdrawalRank[static_cast<size_t>(a.id)] <
                                       trace->withdrawalRank[static_cast<size_t>(b.id)]);
-  MatchRecord r = aLoses ? MatchRecord{std::move(b), std::move(a)}
-                         : MatchRecord{std::move(a), std::move(b)};
+  MatchRecord r = aLoses ? MatchRecord{b, a} : MatchRecord{a, b};
   trace->forfeits.push_back(r);
+  trace->notePairing(a, b, r, PairingStatus::kForfeit, kNoLogPosition);
   return r;
 }
 
@@ -193,10 +193,14 @@ MatchRecord resolveMatch(Participant a, Participant b, BracketTrace* trace) {
       settles(*trace->corrected, a.id, b.id)) {
     // The correction tried out takes the place the appended entry would.
     trace->consulted.push_back(log.entries().size());
+    trace->notePairing(a, b, *trace->corrected, PairingStatus::kPlayed, log.entries().size());
     return *trace->corrected;
   }
   if (const size_t* position = log.deciding(a.id, b.id)) {
-    if (trace != nullptr) trace->consulted.push_back(*position);
+    if (trace != nullptr) {
+      trace->consulted.push_back(*position);
+      trace->notePairing(a, b, log.entries()[*position], PairingStatus::kPlayed, *position);
+    }
     return log.entries()[*position];
   }
   if (trace != nullptr && isPlayerId(a.id) && isPlayerId(b.id) &&
@@ -207,7 +211,13 @@ MatchRecord resolveMatch(Participant a, Participant b, BracketTrace* trace) {
   pending.winner.name = generatedName("winner", {&a.name, &b.name});
   pending.loser.id = trace != nullptr ? trace->nextPlaceholderId() : nextPlaceholderId();
   pending.loser.name = generatedName("loser", {&a.name, &b.name});
-  if (trace != nullptr) noteOpenMatch(a, b, pending, trace);
+  if (trace != nullptr) {
+    noteOpenMatch(a, b, pending, trace);
+    const bool playable = isPlayerId(a.id) && isPlayerId(b.id);
+    trace->notePairing(a, b, pending,
+                       playable ? PairingStatus::kToPlay : PairingStatus::kWaiting,
+                       kNoLogPosition);
+  }
   return pending;
 }
 

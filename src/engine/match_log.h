@@ -4,7 +4,8 @@
 // Owns the program's match log (changed only by appendResult,
 // cancelLastResult, cancelEntry, correctResult and resetMatchLog, read
 // through resultLog() and matchLog()). resolveMatch reports the matches
-// still to play into a BracketTrace; it writes nowhere else.
+// still to play and every pairing it settles or leaves open into a
+// BracketTrace; it writes nowhere else.
 #pragma once
 
 #include <cstddef>
@@ -83,7 +84,9 @@ BracketTrace startTrace(const ResultLog& log, const MatchRecord* corrected = nul
 // side who can still win, or lose, the match. With a trace, the log, the
 // withdrawals and the placeholder ids are the trace's; without one (trace
 // null), the program's log is read, nobody has withdrawn, ids come from
-// placeholderCounter and nothing is reported.
+// placeholderCounter and nothing is reported. With a trace, every pairing,
+// settled or not, is also recorded in trace->pairings (see
+// BracketTrace::notePairing).
 MatchRecord resolveMatch(Participant a, Participant b, BracketTrace* trace = nullptr);
 
 // The program's log: adds a copy of the record at its end.

@@ -41,6 +41,8 @@ TournamentState rebuild(const std::vector<Participant>& players, const ResultLog
   state.placement = buildBracket(players, &trace);
   state.toPlay = std::move(trace.toPlay);
   state.forfeits = eachPairingOnce(trace.forfeits);
+  state.pairings = std::move(trace.pairings);
+  state.groups = std::move(trace.groups);
 
   // Early in a tournament every player can reach nearly every place.
   state.reachable.assign(players.size(), {});

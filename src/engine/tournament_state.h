@@ -1,7 +1,8 @@
 // tournament_state.h: the tournament as one value, computed from the players,
 // the match log and the withdrawals at every turn, for every view to read:
 // the matches to play now, the placement, the places each player can still
-// reach, what became of each logged result, and the matches lost by forfeit.
+// reach, what became of each logged result, the matches lost by forfeit, and
+// the whole bracket laid out.
 //
 // Pure: players, a log and withdrawals in, the value out. Forfeits are
 // derived at every rebuild and never logged, so a withdrawal taken back
@@ -12,6 +13,7 @@
 
 #include "engine/bracket_trace.h"
 #include "engine/match_log.h"
+#include "engine/pairing.h"
 #include "engine/participant.h"
 
 // What the latest rebuild made of one entry of the match log.
@@ -43,6 +45,10 @@ struct TournamentState {
   // winner first (the loser withdrew, before the winner if both did), in
   // the order the rebuild met them, each pairing once.
   std::vector<MatchRecord> forfeits;
+  // Every pairing and three-way group of the bracket, numbered in rebuild
+  // order; see pairing.h for what each holds.
+  std::vector<Pairing> pairings;
+  std::vector<ThreeWayGroup> groups;
 
   // True when every place is decided.
   bool finished() const;

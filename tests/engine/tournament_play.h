@@ -6,10 +6,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <random>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "engine/match_log.h"
 #include "engine/tournament_state.h"
 
 using IdPair = std::pair<int32_t, int32_t>;
@@ -33,4 +35,35 @@ inline std::vector<std::string> comparable(const std::vector<Participant>& place
   for (const Participant& p : placement)
     out.push_back(p.name + (p.id < kFirstPlaceholderId ? "#" + std::to_string(p.id) : ""));
   return out;
+}
+
+// Players 0 to n-1 named "p0", "p1", ...
+inline std::vector<Participant> numberedPlayers(int n) {
+  std::vector<Participant> players;
+  for (int i = 0; i < n; ++i) players.push_back({i, "p" + std::to_string(i)});
+  return players;
+}
+
+// Plays the players' tournament to its end on a log of its own (no global
+// is touched), seeded: each turn rebuilds, calls check(state, log), then
+// logs results for the first playable matches, either side winning at
+// random: one per turn up to 40 players, a random number of them beyond.
+// Returns the final state.
+template <class Check>
+TournamentState playThrough(const std::vector<Participant>& players, uint32_t seed,
+                            Check check) {
+  std::mt19937 rng(seed);
+  ResultLog log;
+  for (size_t turn = 0;; ++turn) {
+    TournamentState state = computeTournament(players, log);
+    check(state, log);
+    const std::vector<IdPair> playable = playableMatches(state);
+    if (playable.empty() || turn > players.size() * players.size()) return state;
+    const size_t count = players.size() <= 40 ? 1 : 1 + rng() % playable.size();
+    for (size_t i = 0; i < count; ++i) {
+      IdPair match = playable[i];
+      if (rng() % 2) std::swap(match.first, match.second);
+      log.append(MatchRecord{players[match.first], players[match.second]});
+    }
+  }
 }

@@ -1,0 +1,45 @@
+// bracket_svg.h: the whole bracket drawn for the players' page, as inline
+// SVG: no script, no library, readable in black and white on paper.
+//
+// Blocks. Every group the recursion pairs off decides a range of places,
+// and the winners' half of a group decides the top of that range, starting
+// at the same place. A block follows this line down from a group that no
+// winners' half leads to (the players, or a losers' half): its columns are
+// that group's pairings, then its winners' half's, then that half's winners'
+// half's, and so on to the match for the block's first place. It reads as
+// an ordinary knock-out bracket for the best place of its range; the losers
+// of each column leave for the block of their own range. So each block
+// starts at a different place, and blocks come in the order of those places:
+// "Places 1 à 100", "Places 3 à 4", "Places 5 à 7", ... A column is headed
+// by the places its group decides, which every player in it ends within.
+//
+// Output: one <svg> per block, or per part of a block when its columns are
+// too wide for an A4 landscape page (about 1050 px at 96 dpi): the block is
+// cut between columns and the later parts are titled "Places 1 à 100
+// (suite)". Each <svg> carries a viewBox, width and height in px, and
+// data-first-place / data-last-place with its block's range; each column
+// (<g class="tour">) the same attributes with its own range.
+//
+// Each pairing is a box (<g class="match" data-pairing="12">): its number,
+// then "n° 5" (the result's number in the match log, 1 = first entry),
+// "à jouer", "en attente" or "forfait"; both sides, a player's name (with
+// data-player="id") or where the side comes from ("Vainqueur de 12",
+// "Perdant de 7", "1er du groupe 3"), the winner in bold behind a black
+// triangle; a waiting box is dashed, a box to play has a heavy border. A
+// line joins each box to the box its winner plays next in the same SVG;
+// every other destination (the loser's next match with its block's places,
+// a final place, the next match in a later part) is written under the box.
+// A three-way group is a frame (<g class="groupe" data-group="3">) listing
+// its three members, numbered, then its three matches side by side as
+// small boxes ("2 bat 3", or "2 – 3" while open), then where its places go.
+#pragma once
+
+#include <string>
+
+#include "engine/tournament_state.h"
+
+// The SVGs of every block, one after the other, separated by line ends;
+// every pairing of the state appears in exactly one of them. Names are
+// converted from Latin-1 and escaped; names longer than 30 characters are
+// cut. Empty when the state has no pairing.
+std::string renderBracketSvg(const TournamentState& state);
