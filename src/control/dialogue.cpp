@@ -17,6 +17,7 @@
 #include "control/session.h"
 #include "control/transcript.h"
 #include "control/turn_commands.h"
+#include "control/withdrawals.h"
 #include "engine/match_log.h"
 #include "views/text_panel.h"
 
@@ -115,6 +116,7 @@ bool playTurn(Session& s) {
   if (isCancelWord(answer)) return cancelNewest(s);
   if (answer == "corriger") return correctOlderResult(s);
   if (answer == "tables") return askTables(s);
+  if (answer == "forfait") return withdrawOrReturn(s);
   return enterResult(s, answer);
 }
 

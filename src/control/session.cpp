@@ -174,7 +174,7 @@ static void callTables(Session& s) {
 // Rebuilds the tournament from nothing and draws the announcements and the
 // standings. Outside a replay the players' standings follow each turn.
 void showTournament(Session& s) {
-  s.state = computeTournament(s.players, resultLog());
+  s.state = computeTournament(s.players, resultLog(), s.withdrawn);
   if (s.files.turnShown != nullptr) s.files.turnShown(s.state);
   callTables(s);
   const bool withTables = s.tableCount > 0 || !s.tables.seated.empty();

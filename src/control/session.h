@@ -25,6 +25,16 @@ std::ostream& errStream(const DialogueFiles& files);
 
 struct Session;
 
+// A withdrawal, or a return, as given: who, where in the list of the
+// withdrawn it was taken or put, and how long the match log was then (a
+// result entered after it is newer).
+struct WithdrawalChange {
+  bool returned = false;
+  int32_t player = kNoParticipant;
+  size_t position = 0;
+  size_t logSize = 0;
+};
+
 // The keys of every typed answer: characters type, view keys move the
 // panels of the session.
 class SessionTyping : public AnswerTyping {
@@ -60,6 +70,10 @@ struct Session {
   // turn to turn.
   int tableCount = 0;
   TableAssignment tables;
+  // The players who left, earliest first, and each withdrawal or return in
+  // the order given, so that "annuler" can take back the newest action.
+  std::vector<int32_t> withdrawn;
+  std::vector<WithdrawalChange> withdrawalChanges;
 };
 
 // Why a typed answer is refused, or "" when it is taken; a check may put

@@ -6,6 +6,7 @@
 #include "control/correction.h"
 #include "control/name_prompts.h"
 #include "control/prompts.h"
+#include "control/withdrawals.h"
 #include "engine/match_log.h"
 
 namespace {
@@ -26,7 +27,7 @@ bool isQuitWord(const std::string& answer) { return answer == "quit" || answer =
 // The words the winner prompt takes as commands rather than names.
 bool isTurnCommand(const std::string& answer) {
   return isQuitWord(answer) || isCancelWord(answer) || answer == "corriger" ||
-         answer == "tables";
+         answer == "tables" || answer == "forfait";
 }
 
 // The players of the matches that can be played now: those at a table
@@ -76,6 +77,9 @@ bool askTables(Session& s) {
 // Names the newest result, waits for an acknowledgement, then marks it
 // cancelled. With no result yet there is nothing to name or to mark.
 bool cancelNewest(Session& s) {
+  bool withdrawal = false;
+  if (!cancelNewestWithdrawal(s, &withdrawal)) return false;
+  if (withdrawal) return true;
   bool any = hasResults();
   if (any) {
     MatchRecord newest = lastResult();

@@ -26,8 +26,10 @@ std::vector<int32_t> playersToPlay(const Session& s);
 // same, for the match to come; the next turn says so.
 bool enterResult(Session& s, const std::string& winner);
 
-// Names the newest result, waits for an acknowledgement, then marks it
-// cancelled. With no result yet there is nothing to name or to mark.
+// Takes back the newest action: a withdrawal or a return when nothing was
+// entered since (see withdrawals.h), else the newest result: names it,
+// waits for an acknowledgement, then marks it cancelled. With no result yet
+// there is nothing to name or to mark.
 bool cancelNewest(Session& s);
 
 // "corriger": asks the true winner and loser, shows what correcting their

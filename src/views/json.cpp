@@ -65,6 +65,13 @@ void appendResults(std::string& out, const TournamentState& state,
     out += ",\"perdant\":" + jsonString(nameText(log[i].loser.name));
     out += ",\"etat\":" + jsonString(resultUseText(uses[i])) + "}";
   }
+  // Matches lost by a player who left have no number: they are not entered.
+  for (size_t i = 0; i < state.forfeits.size(); ++i) {
+    if (n + i > 0) out += ",";
+    out += "{\"numero\":null,\"gagnant\":" + jsonString(nameText(state.forfeits[i].winner.name));
+    out += ",\"perdant\":" + jsonString(nameText(state.forfeits[i].loser.name));
+    out += ",\"etat\":\"forfait\"}";
+  }
   out += "]";
 }
 

@@ -96,7 +96,7 @@ void appendStandings(std::string& out, const TournamentState& state) {
   for (size_t i = 0; i < state.placement.size(); ++i) {
     const Participant& p = state.placement[i];
     out += "<tr><td class=\"place\">" + placeName(static_cast<int>(i) + 1) + "</td>";
-    out += isPlayerId(p.id) ? "<td class=\"nom\">" + escapeHtml(nameText(p.name)) + "</td>"
+    out += isPlayerId(p.id) ? "<td class=\"nom\">" + escapeHtml(standingsName(state, p)) + "</td>"
                             : std::string("<td class=\"vide\">à décider</td>");
     out += "</tr>";
   }
@@ -121,7 +121,8 @@ void appendResults(std::string& out, const TournamentState& state,
   out += "<section id=\"resultats\"><h2>Résultats</h2>";
   const std::vector<ResultUse> uses = resultUses(state, log);
   const size_t n = uses.size();
-  if (n == 0) out += "<p class=\"vide\">Aucun résultat pour l'instant.</p>";
+  if (n == 0 && state.forfeits.empty())
+    out += "<p class=\"vide\">Aucun résultat pour l'instant.</p>";
   if (n > 0) out += "<ol>";
   for (size_t i = 0; i < n; ++i) {
     const std::string match = "<span class=\"nom\">" + escapeHtml(nameText(log[i].winner.name)) +
@@ -145,6 +146,14 @@ void appendResults(std::string& out, const TournamentState& state,
     }
   }
   if (n > 0) out += "</ol>";
+  // Matches lost by a player who left are not entered: they follow, apart.
+  if (!state.forfeits.empty()) out += "<h3>Forfaits</h3><ul>";
+  for (const MatchRecord& r : state.forfeits) {
+    out += "<li class=\"forfait\"><span class=\"nom\">" + escapeHtml(nameText(r.winner.name)) +
+           "</span> bat <span class=\"nom\">" + escapeHtml(nameText(r.loser.name)) +
+           "</span><span class=\"note\">forfait</span></li>";
+  }
+  if (!state.forfeits.empty()) out += "</ul>";
   out += "</section>";
 }
 

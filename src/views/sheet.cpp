@@ -12,7 +12,7 @@ std::string renderCsv(const TournamentState& state) {
   for (size_t i = 0; i < state.placement.size(); ++i) {
     const Participant& p = state.placement[i];
     out += std::to_string(i + 1) + ";";
-    if (isPlayerId(p.id)) out += csvField(nameText(p.name));
+    if (isPlayerId(p.id)) out += csvField(standingsName(state, p));
     out += "\r\n";
   }
   return out;

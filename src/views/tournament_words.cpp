@@ -79,10 +79,22 @@ std::string resultUseText(ResultUse use) {
 MatchCount countMatches(const TournamentState& state) {
   MatchCount count;
   count.played = static_cast<int>(state.usedResults.size());
-  count.left = matchesLeft(static_cast<int>(state.players.size()), count.played);
+  count.left = matchesLeft(static_cast<int>(state.players.size()), count.played,
+                           static_cast<int>(state.forfeits.size()));
   return count;
 }
 
 bool isRunning(const TournamentState& state) {
   return state.players.empty() || !state.finished();
+}
+
+bool hasWithdrawn(const TournamentState& state, int32_t id) {
+  for (int32_t w : state.withdrawn)
+    if (w == id) return true;
+  return false;
+}
+
+std::string standingsName(const TournamentState& state, const Participant& player) {
+  const std::string name = nameText(player.name);
+  return hasWithdrawn(state, player.id) ? name + " (forfait)" : name;
 }

@@ -21,7 +21,15 @@ std::string sideText(const Participant& side);
 // "compte", "annulé", "sans objet" or "nom inconnu".
 std::string resultUseText(ResultUse use);
 
-// The results the latest rebuild used, and the matches still to play.
+// True when the player has withdrawn.
+bool hasWithdrawn(const TournamentState& state, int32_t id);
+
+// A player's name in the standings, UTF-8: marked " (forfait)" once the
+// player has withdrawn.
+std::string standingsName(const TournamentState& state, const Participant& player);
+
+// The results the latest rebuild used, and the matches still to play
+// (forfeits are not played).
 struct MatchCount {
   int played = 0;
   int left = 0;
