@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "views/page.h"
+#include "views/bracket_svg.h"
 #include "views/place_words.h"
 #include "views/text_escape.h"
 #include "views/tournament_words.h"
@@ -42,10 +43,18 @@ const char kStyle[] =
     "background:#f1e3c8;color:#6b4b12}"
     ".annule .note{background:#eceff2;color:#5a6470}"
     "footer{margin-top:1rem;color:#7a8490;font-size:.85rem}"
+    "#tableau{max-width:1400px;margin:1rem auto 0}"
+    ".blocs{display:flex;flex-wrap:wrap;gap:1rem;align-items:flex-start}"
+    ".blocs svg{display:block;max-width:100%;height:auto;background:#fff}"
     "@media (min-width:900px){body{font-size:1.15rem;padding:1.5rem}"
     "main{grid-template-columns:repeat(2,minmax(0,1fr))}}"
+    "@page{size:A4;margin:15mm}@page paysage{size:A4 landscape;margin:8mm}"
     "@media print{body{background:#fff;color:#000;padding:0;font-size:12pt}"
     "#a-jouer,#places,#resultats,footer{display:none}"
+    "#tableau{page:paysage;max-width:none;margin:0}"
+    "#tableau h2{display:none}"
+    ".blocs{display:block}.blocs svg{break-inside:avoid;page-break-inside:avoid;"
+    "display:inline-block;vertical-align:top;margin:0 4mm 4mm 0;max-width:none}"
     "main{display:block}section{box-shadow:none;padding:0}"
     "th,td{border-bottom:1px solid #999}}";
 
@@ -157,6 +166,14 @@ void appendResults(std::string& out, const TournamentState& state,
   out += "</section>";
 }
 
+// The bracket, one picture per range of places. On paper it follows the
+// standings, on landscape pages, each picture kept whole on its page.
+void appendBracket(std::string& out, const TournamentState& state) {
+  out += "<section id=\"tableau\"><h2>Tableau</h2><div class=\"blocs\">";
+  out += renderBracketSvg(state);
+  out += "</div></section>";
+}
+
 std::string heading(const TournamentState& state) {
   if (state.players.empty()) return "Tournoi en préparation";
   return isRunning(state) ? "Tournoi en cours" : "Tournoi terminé";
@@ -189,7 +206,9 @@ std::string renderPage(const TournamentState& state, const std::vector<MatchReco
   if (!state.players.empty()) appendStandings(out, state);
   if (running && !state.players.empty()) appendReachable(out, state);
   if (!state.players.empty()) appendResults(out, state, log);
-  out += "</main>\n<footer>";
+  out += "</main>\n";
+  if (!state.players.empty()) appendBracket(out, state);
+  out += "<footer>";
   out += running ? "Page mise à jour à chaque tour ; elle se recharge toutes les 10 secondes."
                  : "Page finale du tournoi.";
   out += "</footer></body></html>\n";
