@@ -64,7 +64,8 @@ bool enterPlayers(Session& s, int count) {
   bool autoNaming = false;
   for (int k = 0; k < count; ++k) {
     std::string number = std::to_string(k + 1);
-    if (k == 0) s.ui.drawMessageLine(kAutoNamingHint);
+    // The hint again once a refused name has taken its place.
+    if (k == 0 || s.lastRefused) s.ui.drawMessageLine(kAutoNamingHint);
     s.ui.drawPromptLine("Nom du joueur " + number + " : ");
     std::string name = number;
     if (!autoNaming) {

@@ -87,6 +87,9 @@ AnswerEdit NameTyping::pressTab(AnswerEdit edit) {
 
 AnswerEdit NameTyping::press(AnswerEdit edit, unsigned unicode) {
   if (unicode == kTabKey) return pressTab(std::move(edit));
+  // A key that types nothing (Shift before a capital, a dead key) leaves
+  // the offer and the Tabs as they are.
+  if (unicode == 0) return applyKey(std::move(edit), unicode);
   tab_ = Completion{};
   if (offering_ && typesCharacter(unicode)) edit.text.clear();
   offering_ = false;

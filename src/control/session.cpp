@@ -138,6 +138,7 @@ void drawPanelsAndStatus(const Session& s) {
 // partial answer is then not recorded.
 bool readRecorded(Session& s, std::string* answer, const AnswerCheck& check,
                   AnswerTyping* typing) {
+  s.lastRefused = false;
   for (;;) {
     const bool typed = !replayBuffer.pending();
     if (!nextAnswer(s, answer, typing != nullptr ? *typing : s.typing)) return false;
@@ -147,6 +148,7 @@ bool readRecorded(Session& s, std::string* answer, const AnswerCheck& check,
       break;
     }
     s.ui.drawMessageLine(refusal);
+    s.lastRefused = true;
   }
   record(s, *answer);
   return true;

@@ -61,6 +61,7 @@ struct Session {
   StatusBand band;
   SessionTyping typing;
   bool lastReplayed = false;  // the latest answer read came from the file
+  bool lastRefused = false;   // the latest question refused a typed answer
   // Answers given ahead (the players of a list file): taken before any is
   // typed, checked and recorded as if typed.
   std::deque<std::string> given;

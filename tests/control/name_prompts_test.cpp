@@ -72,6 +72,23 @@ TEST_F(NamePromptsTest, TabCompletesAWinnerAndEnterTakesTheOfferedOpponent) {
             "4\nJean Dupont\nH\xE9l\xE8ne\nCy\nDee\nJean Dupont\nH\xE9l\xE8ne\nCy\nDee\n");
 }
 
+// Shift before a capital types nothing: the capital still replaces the
+// offered name rather than joining it.
+TEST_F(NamePromptsTest, AKeyThatTypesNothingKeepsTheOfferForTheNextLetter) {
+  run({"", "3", "Ann", "Bob", "Cy", "Bob", std::string("\0C\0y", 4)});
+  EXPECT_EQ(fileBytes(save), "3\nAnn\nBob\nCy\nBob\nCy\n");
+}
+
+// After a refused name the next player's prompt shows the hint again, not
+// the refusal of the player before.
+TEST_F(NamePromptsTest, TheHintComesBackAfterARefusedName) {
+  run({"", "3", "Ann", "ann", "Bob"});
+  const Lines messages = messagesAfter("typed:3");
+  EXPECT_EQ(messages, (Lines{"Tapez 'auto' pour nommer les joueurs automatiquement",
+                             "Ce nom est deja pris par le joueur 1",
+                             "Tapez 'auto' pour nommer les joueurs automatiquement"}));
+}
+
 TEST_F(NamePromptsTest, TabCyclesThroughSeveralCandidatesListingThem) {
   // "j<Tab>" finds Jean and Jeanne: their common start, then each in turn.
   run({"", "4", "Jean", "Jeanne", "Cy", "Dee", "j\t\t\t", "Jeanne"});
