@@ -119,9 +119,10 @@ class Recording:
         self.enter(choice)
         self.shown()
 
-    def answer(self, text):
+    def answer(self, text, typed=None):
+        """Types typed (text by default); save.txt is to hold text."""
         self.answers.append(text)
-        self.enter(text)
+        self.enter(text if typed is None else typed)
         if text != "quit":
             self.shown()
 
@@ -135,7 +136,9 @@ class Recording:
             if not match:
                 return
             self.answer(match[0])
-            self.answer(match[1])
+            # In lower case, the loser's name takes the place of the opponent
+            # the prompt may offer; it is saved as the player's own name.
+            self.answer(match[1], typed=match[1].lower())
 
     def end(self, how):
         if how == "close":

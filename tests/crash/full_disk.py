@@ -134,10 +134,12 @@ class Case:
                                          stdin=subprocess.DEVNULL)
         self.window = driver.Window(self.server.display, self.proc)
 
-    def enter(self, text, recorded=True):
+    def enter(self, text, recorded=True, typed=None):
+        """Types typed (text by default) and Return; save.txt is to hold
+        text. typed "" takes the opponent the loser prompt offers."""
         if recorded:
             self.answers.append(text)
-        self.window.type(text)
+        self.window.type(text if typed is None else typed)
         self.window.x("xdotool", "key", "Return")
         if text != "quit":
             self.window.settle()
@@ -181,11 +183,15 @@ class Case:
 
     def recover(self, answers, stderr_lines, files):
         """The first answer once the cause is gone empties the band; the
-        rest are typed, then "quit", and the end is checked."""
-        self.enter(answers[0])
+        rest are typed, then "quit", and the end is checked. An answer is
+        its text, or (text, typed) when other keys give it."""
+        def enter(answer):
+            text, typed = answer if isinstance(answer, tuple) else (answer, None)
+            self.enter(text, typed=typed)
+        enter(answers[0])
         self.band(None)
         for answer in answers[1:] + ["quit"]:
-            self.enter(answer)
+            enter(answer)
         self.end(stderr_lines, files() if callable(files) else files)
 
     def close(self):
@@ -241,16 +247,21 @@ def full_during_replay(c):
 
 
 def page_sized_start(args):
-    """Answers up to a winner that fill save.txt to exactly one page."""
-    for count in range(14, 20):
-        base = ["%d" % count] + [chr(65 + i) * 250 for i in range(count - 1)]
-        for length in range(1, 256):
-            answers = base + ["Z" * length]
-            state = replay(args, transcript(answers))
-            winner = state["next"][0]
-            if len(transcript(answers + [winner])) == PAGE:
-                return answers + [winner], state["next"][1]
-    raise Failure("no names fill exactly one page")
+    """Answers up to a winner that fill save.txt to exactly one page: names
+    of 30 bytes (the longest a player may have) but the last, whose length
+    makes up the difference, then results, the first playable match each
+    time. Lower case: a typed loser then takes the place of the opponent
+    the prompt may offer."""
+    for count in range(30, 60):
+        names = [(chr(97 + i % 26) + chr(97 + i // 26)) * 15 for i in range(count - 1)]
+        for length in range(30, 0, -1):
+            answers = ["%d" % count] + names + ["z" * length]
+            while len(transcript(answers)) < PAGE:
+                winner, loser = replay(args, transcript(answers))["next"]
+                if len(transcript(answers + [winner])) == PAGE:
+                    return answers + [winner], loser
+                answers += [winner, loser]
+    raise Failure("no names and results fill exactly one page")
 
 
 def replay(args, content):
@@ -291,7 +302,7 @@ def read_only_folder(c):
         c.enter(answer)
     c.band("Read-only file system")
     c.folder.remount("rw")
-    c.recover(["Ann", "Bob"], [re.escape("Impossible de copier save.txt vers save.txt.bak : "
+    c.recover(["Ann", ("Bob", "")], [re.escape("Impossible de copier save.txt vers save.txt.bak : "
                                          "Read-only file system"), UNSAVED, BACK],
               lambda: {"save.txt": transcript(c.answers), "save.txt.bak": PREVIOUS})
 
@@ -307,7 +318,7 @@ def save_turned_into_folder(c):
     c.enter("Ann")
     c.band("Is a directory")
     os.rmdir(save)
-    c.recover(["Bob"], [re.escape("Impossible d'ecrire save.txt : Is a directory"),
+    c.recover([("Bob", "")], [re.escape("Impossible d'ecrire save.txt : Is a directory"),
                         UNSAVED, BACK], lambda: {"save.txt": transcript(c.answers)})
 
 
@@ -317,7 +328,7 @@ def save_removed(c):
     for answer in ["2", "Ann", "Bob"]:
         c.enter(answer)
     os.unlink(os.path.join(c.cwd, "save.txt"))
-    c.recover(["Ann", "Bob"], [], lambda: {"save.txt": transcript(c.answers)})
+    c.recover(["Ann", ("Bob", "")], [], lambda: {"save.txt": transcript(c.answers)})
 
 
 def sync_refused(c):
@@ -325,8 +336,9 @@ def sync_refused(c):
     c.start(preload=c.args.refuser)
     c.enter("", recorded=False)
     c.band("Invalid argument")
-    for answer in ["2", "Ann", "Bob", "Ann", "Bob"]:
+    for answer in ["2", "Ann", "Bob", "Ann"]:
         c.enter(answer)
+    c.enter("Bob", typed="")
     c.band("Invalid argument")
     c.enter("quit")
     c.end([re.escape("Impossible de forcer save.txt sur le disque : Invalid argument"),

@@ -99,6 +99,9 @@ def port_in_use(args, work, server):
     proc = start(args, work, server.display, ["--partager", str(port)])
     try:
         window = driver.Window(server.display, proc)
+        # The band says so from the start question on.
+        if not band_has_text(window.settle()):
+            raise Failure("the status band is empty at the start question")
         for text in ("", "2", "Ana", "Bob"):
             answer(window, text)
         shot = window.settle()
@@ -106,7 +109,7 @@ def port_in_use(args, work, server):
         if not band_has_text(shot):
             raise Failure("the status band is empty")
         answer(window, "Bob")
-        answer(window, "Ana")
+        answer(window, "")  # the loser prompt offers Ana, the only opponent
         window.settle()
         finish(proc, window, server.display)
     finally:
