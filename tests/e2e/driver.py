@@ -134,6 +134,37 @@ class XServer:
             self.stop()
             raise Failure("Xvfb on %s does not answer" % self.display)
 
+    def map_keys(self, texts):
+        """Binds each non-ASCII Latin-1 character of texts to a key of its own.
+
+        xdotool types a character missing from the keyboard map by binding
+        it to a spare key, pressing it and unbinding it at once; on a busy
+        machine the program may read the map after the unbinding and get no
+        character at all. Keys bound here, before the program starts, stay
+        bound, so xdotool finds them and never rebinds. A few spare keys are
+        left to xdotool for characters beyond what fits.
+        """
+        env = dict(os.environ, DISPLAY=self.display)
+        table = subprocess.run(["xmodmap", "-pke"], env=env, stdout=subprocess.PIPE,
+                               stderr=subprocess.DEVNULL, check=True).stdout.decode()
+        spare = [int(line.split()[1]) for line in table.splitlines()
+                 if line.startswith("keycode") and line.rstrip().endswith("=")]
+        spare = [code for code in spare if code > 8][:-2]
+        chars = sorted({c for text in texts for c in text if 0xA0 <= ord(c) <= 0xFF})
+        bindings, bound = [], set()
+        for c in chars:
+            if c in bound or not spare:
+                continue
+            # A letter and its capital share a key, Shift giving the capital.
+            pair = [c, c.upper()] if c.upper() != c and len(c.upper()) == 1 else [c]
+            if 0xA0 <= ord(pair[-1]) <= 0xFF:
+                bound.update(pair)
+                bindings += ["-e", "keycode %d = %s" % (spare.pop(0), " ".join(
+                    "0x%04x" % ord(x) for x in pair))]
+        if bindings:
+            subprocess.run(["xmodmap"] + bindings, env=env, stdout=subprocess.DEVNULL,
+                           stderr=subprocess.DEVNULL, check=True)
+
     def stop(self):
         self.proc.terminate()
         self.proc.wait()
@@ -480,6 +511,8 @@ def main():
     server = None
     try:
         server = XServer() if needs_display else None
+        if server:
+            server.map_keys(json.dumps(case, ensure_ascii=False))
         check.prepare()
         for index, run in enumerate(case["runs"], 1):
             check.run(index, run, server)
