@@ -195,22 +195,27 @@ Completion pressTab(const Completion& state, const std::string& input,
   return result;
 }
 
-std::string candidatesLine(const std::vector<Participant>& players,
-                           const std::vector<int32_t>& ids, size_t maxBytes) {
-  const std::string kSeparator = "  ", kMore = " ...";
-  std::vector<const std::string*> names;
-  for (int32_t id : ids)
-    if (const Participant* player = playerWithId(players, id)) names.push_back(&player->name);
+std::string joinWhatFits(const std::vector<std::string>& items, const std::string& separator,
+                         size_t maxBytes) {
+  const std::string kMore = " ...";
   std::string all;
-  std::string line;  // the most whole names that leave room for kMore
-  for (size_t i = 0; i < names.size(); ++i) {
-    all += (i == 0 ? "" : kSeparator) + *names[i];
+  std::string line;  // the most whole items that leave room for kMore
+  for (size_t i = 0; i < items.size(); ++i) {
+    all += (i == 0 ? "" : separator) + items[i];
     if (all.size() + kMore.size() <= maxBytes) line = all;
   }
   if (all.size() <= maxBytes) return all;
   if (maxBytes < kMore.size()) return "";
-  if (line.empty()) line = names[0]->substr(0, maxBytes - kMore.size());
+  if (line.empty()) line = items[0].substr(0, maxBytes - kMore.size());
   return line + kMore;
+}
+
+std::string candidatesLine(const std::vector<Participant>& players,
+                           const std::vector<int32_t>& ids, size_t maxBytes) {
+  std::vector<std::string> names;
+  for (int32_t id : ids)
+    if (const Participant* player = playerWithId(players, id)) names.push_back(player->name);
+  return joinWhatFits(names, "  ", maxBytes);
 }
 
 std::vector<std::string> closestNames(const std::vector<Participant>& players,

@@ -96,11 +96,15 @@ Completion pressTab(const Completion& state, const std::string& input,
                     const std::vector<Participant>& players,
                     const std::vector<int32_t>& preferred);
 
+// items joined by separator. When they do not all fit in maxBytes: as many
+// whole items as fit followed by " ...", or if not even the first one fits,
+// as much of it as fits before " ...". Never longer than maxBytes ("" below
+// 4).
+std::string joinWhatFits(const std::vector<std::string>& items, const std::string& separator,
+                         size_t maxBytes);
+
 // The message-strip line naming candidates: the names of ids (in that
-// order) joined by two spaces. When they do not all fit in maxBytes: as
-// many whole names as fit followed by " ...", or if not even the first one
-// fits, as much of it as fits before " ...". Never longer than maxBytes
-// ("" below 4).
+// order) joined by two spaces, as joinWhatFits.
 std::string candidatesLine(const std::vector<Participant>& players,
                            const std::vector<int32_t>& ids, size_t maxBytes);
 

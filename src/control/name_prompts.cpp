@@ -75,7 +75,7 @@ AnswerEdit NameTyping::pressTab(AnswerEdit edit) {
       break;
     case TabOutcome::kSeveral:
     case TabOutcome::kNextInCycle:
-      showMessage_(candidatesLine(among, tab_.cycle, kCandidatesLineBytes));
+      showMessage_(candidatesLine(among, tab_.cycle, kMessageStripBytes));
       break;
     case TabOutcome::kWholeName:
       break;

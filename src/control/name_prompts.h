@@ -16,8 +16,9 @@
 #include "control/name_match.h"
 #include "engine/participant.h"
 
-// How many bytes of candidates the message strip shows after a Tab.
-constexpr size_t kCandidatesLineBytes = 110;
+// How many bytes the message strip shows whole: the candidates after a Tab,
+// the matches called to tables at a turn.
+constexpr size_t kMessageStripBytes = 110;
 
 // The keys of a name prompt. Tab completes (see pressTab) among the
 // preferred players when some of them match (the players who can play now,

@@ -4,6 +4,8 @@
 #include <iostream>
 #include <memory>
 
+#include "control/name_match.h"
+#include "control/name_prompts.h"
 #include "control/transcript.h"
 #include "engine/match_log.h"
 #include "share/standings_files.h"
@@ -159,13 +161,13 @@ bool readRecorded(Session& s, std::string* answer, const AnswerCheck& check,
 static void callTables(Session& s) {
   const TableAssignment before = s.tables;
   s.tables = assignTables(before, s.tableCount, s.state, matchLog());
-  std::string calls;
-  for (const SeatedMatch& m : newlyCalled(before, s.tables)) {
-    if (!calls.empty()) calls += kStatusSeparator;
-    calls += "Table " + std::to_string(m.table) + " : " +
-             s.players[static_cast<size_t>(m.first)].name + " contre " +
-             s.players[static_cast<size_t>(m.second)].name;
-  }
+  std::vector<std::string> called;
+  for (const SeatedMatch& m : newlyCalled(before, s.tables))
+    called.push_back("Table " + std::to_string(m.table) + " : " +
+                     s.players[static_cast<size_t>(m.first)].name + " contre " +
+                     s.players[static_cast<size_t>(m.second)].name);
+  // Setting up several tables at once calls more than one line holds.
+  const std::string calls = joinWhatFits(called, kStatusSeparator, kMessageStripBytes);
   if (!calls.empty() && s.turnNote.empty()) s.turnNote = calls;
   s.band.set(StatusPart::kTables,
              s.tableCount > 0 ? "Tables : " + std::to_string(busyTables(s.tables)) +
