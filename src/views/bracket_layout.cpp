@@ -263,10 +263,13 @@ BracketSheet Planner::trySheet(const Block& block, const Piece& piece, int index
       low = low == 0 ? from : std::min(low, from);
       high = std::max(high, to);
     }
-    column.head = rangeText(plan.places);
-    column.head[0] = 'P';
-    if (span.second - span.first < all)
-      column.head += " : " + number(low) + (high > low ? " \xC3\xA0 " + number(high) : "");
+    // A try is only measured: no words.
+    if (index < kFirstTry) {
+      column.head = rangeText(plan.places);
+      column.head[0] = 'P';
+      if (span.second - span.first < all)
+        column.head += " : " + number(low) + (high > low ? " \xC3\xA0 " + number(high) : "");
+    }
     sheet.columns.push_back(std::move(column));
   }
   placeVertically(&sheet, index, false);
@@ -351,6 +354,10 @@ std::vector<Planner::Piece> Planner::cutBlock(const Block& block) {
   // narrowest widest run (columns shared evenly: a lone final on a piece of
   // its own reads badly); take[i]: the pieces of the run starting at i.
   const size_t n = block.size();
+  if (n <= static_cast<size_t>(perSheet_)) {
+    std::vector<Piece> whole = cutAcross(block, 0, n, false);
+    if (whole.size() == 1) return whole;
+  }
   const size_t kNone = static_cast<size_t>(-1);
   std::vector<std::pair<size_t, size_t>> best(n + 1, {kNone, 0});
   std::vector<std::vector<Piece>> take(n + 1);

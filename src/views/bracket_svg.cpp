@@ -256,10 +256,14 @@ void drawSheet(std::string& out, const TournamentState& state, const BracketShee
 
 }  // namespace
 
-std::string renderBracketSvg(const TournamentState& state) {
+void appendBracketSvg(std::string* out, const TournamentState& state) {
   const BracketLayout layout = layOutBracket(state);
+  out->reserve(out->size() + 1200 * state.pairings.size() + 2048);
+  for (const BracketSheet& sheet : layout.sheets) drawSheet(*out, state, sheet, layout.itemWidth);
+}
+
+std::string renderBracketSvg(const TournamentState& state) {
   std::string out;
-  out.reserve(900 * state.pairings.size() + 2048);
-  for (const BracketSheet& sheet : layout.sheets) drawSheet(out, state, sheet, layout.itemWidth);
+  appendBracketSvg(&out, state);
   return out;
 }

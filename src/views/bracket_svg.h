@@ -48,3 +48,6 @@
 // converted from Latin-1 and escaped; names longer than 30 characters are
 // cut. Empty when the state has no pairing.
 std::string renderBracketSvg(const TournamentState& state);
+// The same appended to `out`, which grows once for all of it: the drawing
+// of a hundred players is a few hundred kilobytes.
+void appendBracketSvg(std::string* out, const TournamentState& state);

@@ -123,10 +123,12 @@ def run_case(args, name, players, results):
     printed = "".join(texts[first:])
     for player in engine["players"]:
         check(player in printed, name + ": %r not printed whole" % player)
-    # 13 px names and 12 px notes print at 9.75 and 9 pt, their word boxes
-    # a little taller; shrunk to fit, they would print smaller.
+    # 13 px names and 12 px notes print at 9.75 and 9 pt; shrunk to fit a
+    # page, they would print smaller. A word's box is 1.164 em tall in the
+    # DejaVu fonts.
     for i in range(first, len(pages)):
-        check(smallest_text(pdf, i + 1) >= 9, name + ": page %d's text below 9 pt" % (i + 1))
+        size = smallest_text(pdf, i + 1) / 1.164
+        check(size >= 8.9, name + ": page %d's text at %.1f pt" % (i + 1, size))
 
     # Each page as a picture: nothing in the margins, whose inner edge a
     # sliced picture would reach.
