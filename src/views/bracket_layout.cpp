@@ -246,6 +246,7 @@ BracketSheet Planner::trySheet(const Block& block, const Piece& piece, int index
     column.x = kMargin + static_cast<int>(sheet.columns.size()) * (layout_.itemWidth + kColumnGap);
     const size_t at = sheet.columns.size();
     const size_t all = plan.pairings.size() + (plan.group != 0 ? 1 : 0);
+    column.items.reserve(span.second - span.first);
     int low = 0, high = 0;
     for (size_t i = span.first; i < span.second; ++i) {
       const BracketItem item =
