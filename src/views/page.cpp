@@ -60,7 +60,7 @@ const char kStyle[] =
     ".blocs{display:block}.blocs svg{break-inside:avoid;page-break-inside:avoid;"
     "display:inline-block;vertical-align:top;margin:0 4mm 4mm 0;max-width:none}"
     "main{display:block}section{box-shadow:none;padding:0}"
-    "th,td{border-bottom:1px solid #999}}";
+    "th,td{border-bottom:1px solid #999;padding:.1rem .5rem}}";
 
 std::string matchItem(const MatchToPlay& m, const std::string& before = "") {
   return "<li>" + before + "<span class=\"nom\">" + escapeHtml(sideText(m.first)) +
