@@ -21,10 +21,11 @@ ensure_packages() {
 BUILD_PACKAGES=(cmake g++ make pkg-config libsdl1.2-dev libsdl-ttf2.0-dev libx11-dev
                 libxss-dev fonts-dejavu-core libcpp-httplib-dev)
 # What the tests need on top: GoogleTest, a real X display to type at and
-# capture (xmodmap binds the accented letters the cases type), and a browser
-# to load the players' page. (scripts/fuzz adds clang
-# for libFuzzer.)
-TEST_PACKAGES=(libgtest-dev googletest xvfb xdotool x11-utils x11-apps x11-xserver-utils python3 chromium)
+# capture (xmodmap binds the accented letters the cases type), a browser to
+# load and print the players' page, and Poppler's tools to read the printed
+# PDF back. (scripts/fuzz adds clang for libFuzzer.)
+TEST_PACKAGES=(libgtest-dev googletest xvfb xdotool x11-utils x11-apps x11-xserver-utils
+               python3 chromium poppler-utils)
 # What scripts/package needs on top of the build: dpkg's tools, and the
 # checkers of the package, its desktop entry and its AppStream data.
 PACKAGE_PACKAGES=(dpkg-dev lintian desktop-file-utils appstream)

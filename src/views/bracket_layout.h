@@ -10,12 +10,20 @@
 #include "engine/pairing.h"
 #include "engine/tournament_state.h"
 
-// Text is drawn in a monospace font, each character 0.6 em wide.
+// Text is drawn in a monospace font, each character 0.6 em wide. Printed
+// at the drawing's own size (96 px to the inch) the smallest text is 9 pt.
 constexpr int kNameSize = 13;
-constexpr int kSmallSize = 11;
+constexpr int kSmallSize = 12;
 constexpr double kCharWidth = 0.6;
 // Names up to this many characters are shown whole; longer ones are cut.
 constexpr size_t kShownNameChars = 30;
+
+// Every SVG fits the printable area of an A4 landscape page (297 x 210 mm
+// less the page's 8 mm margins: 1062 x 733 px), with the gap the page puts
+// after each picture (4 mm) and a little to spare: printed unscaled, no
+// picture is ever cut by a page's edge.
+constexpr int kSheetMaxWidth = 1040;
+constexpr int kSheetMaxHeight = 700;
 
 // Around each SVG's content, and the title row and column heads above it.
 constexpr int kMargin = 12;
@@ -49,17 +57,25 @@ struct BracketItem {
   std::vector<std::string> notes;
 };
 
-// The pairings of one group of the recursion (its three-way group last).
+// The pairings of one group of the recursion (its three-way group last),
+// or those of them that one piece of a tall block holds.
 struct BracketColumn {
   PlaceRange places;
   int x = 0;
+  // "places 1 à 100", and when the column is shared between pieces the
+  // numbers of the boxes this piece holds ("places 1 à 100 : 8 à 14").
+  std::string head;
   std::vector<BracketItem> items;
 };
 
-// One SVG: a block, or the part of a block that fits a page's width.
+// One SVG: a block, or one piece of a block too wide or too tall for a
+// page. A block is cut between columns first; a group of columns still too
+// tall is cut between boxes, where no box of any of its columns crosses.
 struct BracketSheet {
-  PlaceRange places;       // the block's
-  bool continued = false;  // not the block's first part
+  PlaceRange places;  // the block's
+  int part = 1;       // 1 to parts: which piece of its block
+  int parts = 1;
+  std::string title;  // "Places 1 à 100", "Places 1 à 100 (suite 2/9)"
   int width = 0;
   int height = 0;
   std::vector<BracketColumn> columns;

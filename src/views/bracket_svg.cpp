@@ -226,24 +226,21 @@ void drawLinesInto(std::string& out, const TournamentState& state, const Bracket
   }
 }
 
-std::string placesTitle(const PlaceRange& places) {
-  return "Places " + num(places.first) + " \xC3\xA0 " + num(places.last);
-}
-
 void drawSheet(std::string& out, const TournamentState& state, const BracketSheet& sheet, int w) {
-  const std::string title = placesTitle(sheet.places) + (sheet.continued ? " (suite)" : "");
+  const std::string& title = sheet.title;
   Svg(&out) << "<svg xmlns=\"http://www.w3.org/2000/svg\" class=\"tableau\" viewBox=\"0 0 "
             << sheet.width << " " << sheet.height << "\" width=\"" << sheet.width << "\" height=\""
             << sheet.height << "\" font-family=\"" << kFont << "\" font-size=\"" << kNameSize
             << "\" data-first-place=\"" << sheet.places.first << "\" data-last-place=\""
-            << sheet.places.last << "\"><title>" << title << "</title>";
+            << sheet.places.last << "\" data-part=\"" << sheet.part << "\" data-parts=\""
+            << sheet.parts << "\"><title>" << title << "</title>";
   text(out, kMargin, kMargin + 16, 16, title, " font-weight=\"bold\"");
   for (size_t c = 0; c < sheet.columns.size(); ++c) {
     const BracketColumn& column = sheet.columns[c];
     Svg(&out) << "<g class=\"tour\" data-first-place=\"" << column.places.first
               << "\" data-last-place=\"" << column.places.last << "\">";
     text(out, column.x, kMargin + kTitleRow + kColumnHeadRow - 4, kSmallSize,
-         placesTitle(column.places), " fill=\"#333\"");
+         escapeHtml(column.head), " fill=\"#333\"");
     for (const BracketItem& item : column.items) {
       if (c > 0) drawLinesInto(out, state, sheet.columns[c - 1], column, item, w);
       if (item.group == 0) {
@@ -259,10 +256,14 @@ void drawSheet(std::string& out, const TournamentState& state, const BracketShee
 
 }  // namespace
 
-std::string renderBracketSvg(const TournamentState& state) {
+void appendBracketSvg(std::string* out, const TournamentState& state) {
   const BracketLayout layout = layOutBracket(state);
+  out->reserve(out->size() + 1200 * state.pairings.size() + 2048);
+  for (const BracketSheet& sheet : layout.sheets) drawSheet(*out, state, sheet, layout.itemWidth);
+}
+
+std::string renderBracketSvg(const TournamentState& state) {
   std::string out;
-  out.reserve(900 * state.pairings.size() + 2048);
-  for (const BracketSheet& sheet : layout.sheets) drawSheet(out, state, sheet, layout.itemWidth);
+  appendBracketSvg(&out, state);
   return out;
 }

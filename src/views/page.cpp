@@ -13,7 +13,11 @@
 namespace {
 
 // Narrow screens get one column; a projector or a laptop two, in larger
-// type. Printing keeps the standings alone, in black on white.
+// type. Printing keeps the standings, in black on white on portrait A4,
+// then the bracket's pictures on landscape A4 at their own size, side by
+// side while they fit, each whole on its page (the layout keeps every
+// picture within kSheetMaxWidth x kSheetMaxHeight, which leaves room for
+// the 8 mm margins and the 4 mm gap after each).
 const char kStyle[] =
     "body{margin:0;padding:1rem;background:#eef0f3;color:#1b1f24;"
     "font-family:system-ui,'DejaVu Sans',Arial,sans-serif;line-height:1.4}"
@@ -56,7 +60,7 @@ const char kStyle[] =
     ".blocs{display:block}.blocs svg{break-inside:avoid;page-break-inside:avoid;"
     "display:inline-block;vertical-align:top;margin:0 4mm 4mm 0;max-width:none}"
     "main{display:block}section{box-shadow:none;padding:0}"
-    "th,td{border-bottom:1px solid #999}}";
+    "th,td{border-bottom:1px solid #999;padding:.1rem .5rem}}";
 
 std::string matchItem(const MatchToPlay& m, const std::string& before = "") {
   return "<li>" + before + "<span class=\"nom\">" + escapeHtml(sideText(m.first)) +
@@ -170,7 +174,7 @@ void appendResults(std::string& out, const TournamentState& state,
 // standings, on landscape pages, each picture kept whole on its page.
 void appendBracket(std::string& out, const TournamentState& state) {
   out += "<section id=\"tableau\"><h2>Tableau</h2><div class=\"blocs\">";
-  out += renderBracketSvg(state);
+  appendBracketSvg(&out, state);
   out += "</div></section>";
 }
 

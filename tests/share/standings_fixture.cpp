@@ -7,12 +7,14 @@
 // playable match, the first side winning when its id is even. Along the way
 // one result is entered reversed and cancelled, and, once a match is
 // decided, the same match is entered again the other way round, which no
-// pairing uses. NAMES is "plain" (Joueur 1, ...) or "tricky" (markup,
-// quotes, Latin-1 accents, formulas). Writes into OUT: tournoi.html,
-// classement.csv (as the program does), tournoi.json, and engine.json, the
-// engine's value written field by field without the renderers. With
-// SERVE_SECONDS, serves the standings on 127.0.0.1 (any free port), prints
-// "port N" and stops after that many seconds or when standard input closes.
+// pairing uses. NAMES is "plain" (Joueur 1, ...), "tricky" (markup,
+// quotes, Latin-1 accents, formulas) or "long" (30 characters each, the
+// longest shown whole: "Joueur 1 Delacroix-Montmorency"). Writes into
+// OUT: tournoi.html, classement.csv (as the program does), tournoi.json,
+// and engine.json, the engine's value written field by field without the
+// renderers. With SERVE_SECONDS, serves the standings on 127.0.0.1 (any
+// free port), prints "port N" and stops after that many seconds or when
+// standard input closes.
 #include <poll.h>
 #include <unistd.h>
 
@@ -45,6 +47,8 @@ std::vector<Participant> makePlayers(int count, const std::string& names) {
     std::string name = "Joueur " + std::to_string(id + 1);
     if (names == "tricky" && id < static_cast<int>(std::size(kTrickyNames)))
       name = kTrickyNames[id];
+    if (names == "long")
+      name = (name + " Delacroix-Montmorency-Villiers").substr(0, 30);
     players.push_back(Participant{id, name});
   }
   return players;
