@@ -2,7 +2,9 @@
 """Times the real program in a window on a private X server, and sums up the
 benchmark results. Prints one figure per line: "name: value unit".
 
-  measure.py --build DIR [--bench-json FILE...]
+  measure.py --build DIR [--runs N] [--bench-json FILE...] [--only SECTION...]
+
+SECTION is first_frame, window, scroll, load or answer (all by default).
 
 DIR is a build with -DBRACKORA_BENCH=ON: it holds brackora, font.ttf,
 bench/window_probe and bench/make_transcript. Every run of the program gets a
@@ -132,9 +134,10 @@ class Xserver:
 
 
 class Program:
-    """One run of brackora in a fresh working directory."""
+    """One run of brackora (or of another program of the build, such as
+    bench/bare_window) in a fresh working directory."""
 
-    def __init__(self, build, env, save_text=None, folder=None):
+    def __init__(self, build, env, save_text=None, folder=None, executable="brackora"):
         self.dir = tempfile.mkdtemp(prefix="brackora-bench-", dir=folder)
         shutil.copy(os.path.join(build, "font.ttf"), os.path.join(self.dir, "font.ttf"))
         if save_text is not None:
@@ -143,7 +146,7 @@ class Program:
         self.stdout = open(os.path.join(self.dir, "stdout.txt"), "w")
         self.started = time.monotonic()
         try:
-            self.proc = subprocess.Popen([os.path.join(build, "brackora")], cwd=self.dir,
+            self.proc = subprocess.Popen([os.path.join(build, executable)], cwd=self.dir,
                                          env=env, stdout=self.stdout,
                                          stderr=subprocess.STDOUT)
         except OSError:
@@ -248,26 +251,46 @@ def idle_figures(program, probe, window, seconds=10.0):
 
 
 def measure_window(build, env, probe, runs):
-    frames, echoes = [], []
-    idle = scheduled = wakeups = 0.0
-    for run in range(runs):
-        program = Program(build, env)
-        try:
-            ms, window = first_frame_ms(program, probe)
-            frames.append(ms)
-            if run == 0:
-                idle, scheduled, wakeups = idle_figures(program, probe, window)
-                echoes = [float(v) for v in probe.run("echo", window, 20)]
-        finally:
-            program.stop()
+    program = Program(build, env)
+    try:
+        _, window = first_frame_ms(program, probe)
+        idle, scheduled, wakeups = idle_figures(program, probe, window)
+        echoes = [float(v) for v in probe.run("echo", window, 20)]
+    finally:
+        program.stop()
     figure("idle_wakeups_per_second", wakeups, "/s", 2)
     figure("idle_cpu_waiting_for_key", idle, "%", 2)
     figure("idle_cpu_waiting_for_key_schedstat", scheduled, "%", 2)
-    figure("start_to_first_frame", statistics.median(frames), "ms", 1)
-    print(f"#   first frame per run: {', '.join(f'{v:.1f}' for v in frames)} ms")
     figure("key_echo", statistics.median(echoes), "ms", 1)
     print(f"#   key echo: min {min(echoes):.1f}, max {max(echoes):.1f} ms "
           f"over {len(echoes)} keys")
+
+
+def measure_first_frame(build, env, probe, runs):
+    """Start to first frame of the program and of the floor, bench/bare_window
+    (SDL, SDL_ttf, the same window, font and title, one line), timed the same
+    way on the same X server. The two are started in turn, which one goes
+    first alternating from pair to pair, so that whatever else the machine
+    does falls on both alike. Four pairs for each run asked for: a difference
+    of a few milliseconds needs more than five starts of each to show."""
+    executables = ("brackora", os.path.join("bench", "bare_window"))
+    frames = {name: [] for name in executables}
+    for pair in range(4 * runs):
+        order = executables if pair % 2 == 0 else executables[::-1]
+        for name in order:
+            program = Program(build, env, executable=name)
+            try:
+                frames[name].append(first_frame_ms(program, probe)[0])
+            finally:
+                program.stop()
+    ours = statistics.median(frames[executables[0]])
+    floor = statistics.median(frames[executables[1]])
+    figure("start_to_first_frame", ours, "ms", 1)
+    figure("start_to_first_frame_bare_floor", floor, "ms", 1)
+    figure("start_to_first_frame_over_floor", ours / floor, "x", 2)
+    for name, label in zip(executables, ("program", "floor")):
+        print(f"#   first frame per run, {label}: "
+              f"{', '.join(f'{v:.1f}' for v in frames[name])} ms")
 
 
 def measure_scroll(build, env, probe, runs):
@@ -388,12 +411,17 @@ def main():
     parser.add_argument("--build", required=True)
     parser.add_argument("--bench-json", nargs="*", default=[])
     parser.add_argument("--runs", type=int, default=5)
+    parser.add_argument("--only", nargs="*", default=[],
+                        help="measure only these sections, e.g. first_frame")
     args = parser.parse_args()
     args.build = os.path.abspath(args.build)
 
     print(f"# load average before measuring: {os.getloadavg()[0]:.2f}")
     bench_figures(args.bench_json)
-    for section in (measure_window, measure_scroll, measure_load, measure_answer):
+    sections = (measure_first_frame, measure_window, measure_scroll, measure_load, measure_answer)
+    for section in sections:
+        if args.only and section.__name__[len("measure_"):] not in args.only:
+            continue
         # A section is tried again, once, on a new X server if its server
         # went away under it (something else on the machine ended it).
         for attempt in (1, 2):
