@@ -278,11 +278,12 @@ def measure_first_frame(build, env, probe, runs):
     (SDL, SDL_ttf, the same window, font and title, one line), timed the same
     way on the same X server. The two are started in turn, which one goes
     first alternating from pair to pair, so that whatever else the machine
-    does falls on both alike. Four pairs for each run asked for: a difference
-    of a few milliseconds needs more than five starts of each to show."""
+    does falls on both alike. Eight pairs for each run asked for: on a busy
+    machine the middle half of the starts spans tens of milliseconds, and a
+    difference of a few needs many starts of each to show."""
     executables = ("brackora", os.path.join("bench", "bare_window"))
     frames = {name: [] for name in executables}
-    for pair in range(4 * runs):
+    for pair in range(8 * runs):
         order = executables if pair % 2 == 0 else executables[::-1]
         for name in order:
             program = Program(build, env, executable=name)
@@ -296,8 +297,10 @@ def measure_first_frame(build, env, probe, runs):
     figure("start_to_first_frame_bare_floor", floor, "ms", 1)
     figure("start_to_first_frame_over_floor", ours / floor, "x", 2)
     for name, label in zip(executables, ("program", "floor")):
-        print(f"#   first frame per run, {label}: "
+        q1, _, q3 = statistics.quantiles(frames[name], n=4)
+        print(f"#   first frame per run, {label} (middle half {q1:.1f} to {q3:.1f}): "
               f"{', '.join(f'{v:.1f}' for v in frames[name])} ms")
+    print(f"#   load average after: {os.getloadavg()[0]:.2f}")
 
 
 def measure_scroll(build, env, probe, runs):
