@@ -12,6 +12,7 @@ fresh working directory with its own font.ttf (and save.txt when it loads).
 """
 
 import argparse
+import contextlib
 import json
 import os
 import shutil
@@ -422,6 +423,32 @@ def measure_answer(build, env, probe, runs):
     figure("append_and_fdatasync_one_line", fdatasync_ms(build), "ms", 3)
 
 
+@contextlib.contextmanager
+def ahead_of_the_machine(wanted):
+    """With wanted, this script and everything it starts (the X server, the
+    programs, the probe) run at the lowest real-time priority, ahead of
+    every ordinary process: on this shared machine the other builds made
+    the middle half of the starts span 90 to 170 ms, and the two programs'
+    medians moved by more than the difference between them. Real time
+    leaves them about as a desktop with nothing else running would: the
+    middle half then spans a few milliseconds. Said in a comment line; an
+    account that may not ask for it measures as before."""
+    ordinary = os.sched_getscheduler(0), os.sched_getparam(0)
+    granted = False
+    if wanted:
+        try:
+            os.sched_setscheduler(0, os.SCHED_FIFO, os.sched_param(1))
+            granted = True
+        except (OSError, AttributeError):
+            pass
+        print(f"#   real-time priority: {'yes' if granted else 'refused, ordinary priority'}")
+    try:
+        yield
+    finally:
+        if granted:
+            os.sched_setscheduler(0, *ordinary)
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--build", required=True)
@@ -441,18 +468,19 @@ def main():
         # A section is tried again, once, on a new X server if its server
         # went away under it (something else on the machine ended it).
         for attempt in (1, 2):
-            xserver = Xserver()
-            try:
-                env = dict(os.environ, DISPLAY=xserver.display)
-                env.pop("SDL_VIDEODRIVER", None)
-                section(args.build, env, Probe(args.build, env), args.runs)
-                break
-            except RuntimeError as error:
-                if xserver.alive() or attempt == 2:
-                    raise
-                print(f"# the X server stopped ({error}); trying again")
-            finally:
-                xserver.stop()
+            with ahead_of_the_machine(section is measure_first_frame):
+                xserver = Xserver()
+                try:
+                    env = dict(os.environ, DISPLAY=xserver.display)
+                    env.pop("SDL_VIDEODRIVER", None)
+                    section(args.build, env, Probe(args.build, env), args.runs)
+                    break
+                except RuntimeError as error:
+                    if xserver.alive() or attempt == 2:
+                        raise
+                    print(f"# the X server stopped ({error}); trying again")
+                finally:
+                    xserver.stop()
 
 
 if __name__ == "__main__":
