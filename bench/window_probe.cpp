@@ -3,8 +3,10 @@
 // clock of Python's time.monotonic(), so the caller can compare them with
 // its own.
 //
-//   window_probe find TITLE TIMEOUT_MS
-//       waits for a viewable window of that title; prints "ID SECONDS"
+//   window_probe find TITLE TIMEOUT_MS [COND...]
+//       waits for a viewable window of that title; prints "ID SECONDS", and
+//       with conditions then the time of the first capture that meets every
+//       COND, without a second process to start in between
 //   window_probe wait ID TIMEOUT_MS COND...
 //       prints the time of the first capture that meets every COND
 //   window_probe keys ID TIMEOUT_MS KEY... -- COND...
@@ -143,13 +145,26 @@ bool pressKey(const char* name) {
 }
 
 int find(int argc, char** argv) {
-  if (argc != 4) return 1;
+  if (argc < 4) return 1;
   double deadline = now() + std::atof(argv[3]) / 1000;
+  std::vector<Condition> conds;
+  for (int i = 4; i < argc; ++i) {
+    Condition c;
+    if (!parseCondition(argv[i], &c)) return 1;
+    conds.push_back(c);
+  }
   XSetErrorHandler(ignoreError);
   for (;;) {
     Window w = findByTitle(DefaultRootWindow(display), argv[2]);
     if (w != 0) {
-      std::printf("%lu %.6f\n", w, now());
+      double found = now();
+      if (conds.empty()) {
+        std::printf("%lu %.6f\n", w, found);
+        return 0;
+      }
+      double t = waitFor(w, conds, deadline);
+      if (t < 0) return 2;
+      std::printf("%lu %.6f %.6f\n", w, found, t);
       return 0;
     }
     if (now() > deadline) return 2;

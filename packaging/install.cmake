@@ -3,6 +3,7 @@
 # prefix (GNU install directories):
 #   bin/brackora                          the launcher (packaging/brackora.sh.in)
 #   libexec/brackora/brackora             the program
+#   libexec/brackora/brackora-share.so    its page server, loaded when sharing
 #   share/applications/, share/metainfo/  desktop entry, AppStream data
 #   share/icons/hicolor/*/apps/           the icon, SVG and PNG
 #   share/man/man6/brackora.6.gz          the manual page (French)
@@ -12,6 +13,10 @@ set(BRACKORA_PROGRAM_DIR ${CMAKE_INSTALL_LIBEXECDIR}/brackora)
 set(BRACKORA_APP_ID org.brackora.Brackora)
 
 install(TARGETS brackora RUNTIME DESTINATION ${BRACKORA_PROGRAM_DIR})
+# The program looks for the module beside itself (src/share/share_module.h).
+# It is only ever opened with dlopen, so it needs no executable bit.
+install(TARGETS brackora_share_module LIBRARY DESTINATION ${BRACKORA_PROGRAM_DIR}
+        PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
 
 # The launcher finds the program relative to its own folder, so a tree
 # installed under any prefix (or staged with DESTDIR) works as it lies.

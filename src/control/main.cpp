@@ -18,7 +18,7 @@
 #include "control/keyboard.h"
 #include "control/options.h"
 #include "display/window.h"
-#include "share/share_server.h"
+#include "share/share_module.h"
 
 namespace {
 
@@ -85,7 +85,7 @@ ProgramOptions readOptions(int argc, char* argv[]) {
 // Starts serving the players' page and returns where it is read, for the
 // status band, also printed on standard output; a failure is returned and
 // printed on standard error, and the tournament goes on unshared.
-std::string startSharing(ShareServer* server, int port) {
+std::string startSharing(LoadedShareServer* server, int port) {
   std::string reason;
   if (!server->start(port, &reason)) {
     const std::string message =
@@ -93,7 +93,7 @@ std::string startSharing(ShareServer* server, int port) {
     std::cerr << message << std::endl;
     return message;
   }
-  std::string address = firstLanAddress();
+  std::string address = server->firstLanAddress();
   std::string note;
   if (address.empty()) {
     address = "127.0.0.1";
@@ -133,13 +133,13 @@ int main(int argc, char* argv[]) {
   int folderLock = -1;  // held until the process ends
   if (lockFolder(kLockFile, &folderLock) == FolderLock::kBusy) refuseSecondCopy();
   // Made only when asked for: even an idle server changes the process (it
-  // ignores SIGPIPE from the start).
-  std::unique_ptr<ShareServer> server;
+  // ignores SIGPIPE from the start), and its libraries load with it.
+  std::unique_ptr<LoadedShareServer> server;
   DialogueFiles files;
   files.standingsFolder = ".";
   files.playersFile = options.playersFile;
   if (options.share) {
-    server.reset(new ShareServer);
+    server.reset(new LoadedShareServer);
     files.shareNote = startSharing(server.get(), options.port);
   }
   const Frontend ui{drawPanels,     redrawPanels, drawMessageLine,      drawPromptLine,

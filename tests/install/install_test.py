@@ -7,16 +7,20 @@
       installed launcher running the installed program (--version).
   install_test.py launcher --build B --out O --font F
       the installed launcher under Xvfb: the window appears with its title
-      and the data folder gets the font; then the launcher's edge cases,
-      with a stub in place of the program.
+      and the data folder gets the font, and once more with --partager, the
+      page asked for on 127.0.0.1; then the launcher's edge cases, with a
+      stub in place of the program.
 
 Standard library only; the X helpers come from tests/e2e/driver.py.
 """
 import argparse
 import os
+import re
+import select
 import shutil
 import struct
 import subprocess
+import urllib.request
 import sys
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
@@ -25,7 +29,7 @@ import driver  # noqa: E402
 APP = "org.brackora.Brackora"
 ICON_SIZES = (16, 24, 32, 48, 64, 128, 256)
 EXPECTED_FILES = sorted(
-    ["bin/brackora", "libexec/brackora/brackora",
+    ["bin/brackora", "libexec/brackora/brackora", "libexec/brackora/brackora-share.so",
      "share/applications/%s.desktop" % APP, "share/metainfo/%s.metainfo.xml" % APP,
      "share/icons/hicolor/scalable/apps/%s.svg" % APP, "share/man/man6/brackora.6.gz"]
     + ["share/icons/hicolor/%dx%d/apps/%s.png" % (s, s, APP) for s in ICON_SIZES])
@@ -76,17 +80,31 @@ def check_files(args):
     return problems
 
 
-def check_window(prefix, home, font):
-    """The real program through the installed launcher, in a real window."""
+def check_window(prefix, home, font, sharing=False):
+    """The real program through the installed launcher, in a real window;
+    with sharing, the page is asked for on 127.0.0.1 while the window is
+    open, so the installed module must load and serve it."""
+    options = ["--partager", "0"] if sharing else []
+    announced = rb"Tournoi en ligne : http://[0-9.]+:([0-9]+)/.*\n"
+    served = None
     server = driver.XServer()
     try:
-        proc = subprocess.Popen([os.path.join(prefix, "bin/brackora")], cwd="/",
+        proc = subprocess.Popen([os.path.join(prefix, "bin/brackora")] + options, cwd="/",
                                 env=clean_env(HOME=home, DISPLAY=server.display),
                                 stdout=subprocess.PIPE, stderr=subprocess.PIPE)
         try:
             window = driver.Window(server.display, proc)  # checks the title
+            # The address is printed once the server listens; a failure
+            # goes to standard error instead, so the wait is bounded.
+            first = b""
+            if sharing and select.select([proc.stdout], [], [], 10)[0]:
+                first = proc.stdout.readline()
+            port = re.fullmatch(announced, first)
+            if port:
+                served = fetch_page(int(port.group(1)))
             driver.send_delete_window(server.display, window.wid)
             out, err = proc.communicate(timeout=15)
+            out = first + out
         finally:
             if proc.poll() is None:
                 proc.kill()
@@ -94,12 +112,25 @@ def check_window(prefix, home, font):
     finally:
         server.stop()
     problems = []
-    if (proc.returncode, out, err) != (0, b"", b""):
-        problems.append("window run: status %d, stdout %r, stderr %r" % (proc.returncode, out, err))
+    expected_out = announced if sharing else b""
+    if (proc.returncode, err) != (0, b"") or not re.fullmatch(expected_out, out):
+        problems.append("window run %s: status %d, stdout %r, stderr %r"
+                        % (options, proc.returncode, out, err))
+    if sharing and (served is None or not served.startswith(b"<!DOCTYPE html>")):
+        problems.append("window run %s: the page served was %r" % (options, served))
     copied = os.path.join(home, ".local/share/brackora/font.ttf")
     if not os.path.isfile(copied) or open(copied, "rb").read() != open(font, "rb").read():
         problems.append("window run: font.ttf is not the installed font")
     return problems
+
+
+def fetch_page(port):
+    """The body of / on 127.0.0.1:port, or None; one request of at most 5 s."""
+    try:
+        with urllib.request.urlopen("http://127.0.0.1:%d/" % port, timeout=5) as answer:
+            return answer.read()
+    except OSError:
+        return None
 
 
 # Each case: its name, what to prepare under its own folder (a dict of
@@ -171,7 +202,8 @@ def check_launcher(args):
     prefix = install(args.build, args.out)
     home = os.path.join(args.out, "home")
     os.makedirs(home)
-    return check_window(prefix, home, args.font) + check_edge_cases(prefix, args.out)
+    return (check_window(prefix, home, args.font) + check_window(prefix, home, args.font, True)
+            + check_edge_cases(prefix, args.out))
 
 
 def main():

@@ -1,7 +1,8 @@
 // The players' page server on 127.0.0.1: each path and HEAD, the methods and
 // paths it refuses, oversized and silent clients, and a port already taken.
 // Every exchange is bounded by a receive time-out; after each bad request a
-// normal one must still be answered.
+// normal one must still be answered. Then the same server loaded from its
+// module, as the program loads it.
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -14,6 +15,7 @@
 #include <string>
 
 #include "control/program_state.h"
+#include "share/share_module.h"
 #include "share/share_server.h"
 #include "share/standings_files.h"
 
@@ -185,6 +187,63 @@ TEST_F(ShareServerTest, APortInUseIsReportedAndTheServerStops) {
   expectStillServing("a second server on the same port");
   server.stop();
   EXPECT_EQ(connectTo(port), -1) << "still listening after stop";
+}
+
+// --- the server loaded from its module (share_module.h)
+
+class ShareModuleTest : public ::testing::Test {
+ protected:
+  void SetUp() override { resetProgramState(); }
+  void TearDown() override { resetProgramState(); }
+};
+
+// The module serves the standings this program publishes, not those of a
+// copy of its own: it calls back into the program, which must export
+// everything it needs (the module is opened with RTLD_NOW, so a missing
+// export fails the start).
+TEST_F(ShareModuleTest, ServesWhatTheProgramPublishes) {
+  LoadedShareServer server(BRACKORA_SHARE_MODULE);
+  std::string reason;
+  ASSERT_TRUE(server.start(0, &reason)) << reason;
+  const int port = server.port();
+  ASSERT_GT(port, 0);
+  EXPECT_EQ(body(roundTrip(port, get("GET", "/"))), renderStandings({}, {}).page)
+      << "before publishing";
+
+  publishStandings(std::make_shared<const SharedStandings>(
+      SharedStandings{"<p>published</p>", "1;A\r\n", "{\"a\":1}"}));
+  EXPECT_EQ(body(roundTrip(port, get("GET", "/"))), "<p>published</p>");
+  EXPECT_EQ(body(roundTrip(port, get("GET", "/classement.csv"))), "1;A\r\n");
+  EXPECT_EQ(body(roundTrip(port, get("GET", "/tournoi.json"))), "{\"a\":1}");
+
+  LoadedShareServer second(BRACKORA_SHARE_MODULE);
+  EXPECT_FALSE(second.start(port, &reason));
+  EXPECT_EQ(reason, "le port est deja utilise");
+
+  server.stop();
+  EXPECT_EQ(connectTo(port), -1) << "still listening after stop";
+}
+
+TEST_F(ShareModuleTest, AModuleThatCannotBeUsedIsReportedAndStartsNothing) {
+  struct Case {
+    std::string path, reason;
+  };
+  const Case cases[] = {
+      {"/nonexistent/brackora-share.so",
+       "module de partage illisible : /nonexistent/brackora-share.so: cannot open shared "
+       "object file: No such file or directory"},
+      // A library, but not the module: no entry point.
+      {"libm.so.6", "pas le module de partage de cette version : libm.so.6"},
+  };
+  for (const Case& c : cases) {
+    LoadedShareServer server(c.path);
+    std::string reason;
+    EXPECT_FALSE(server.start(0, &reason)) << c.path;
+    EXPECT_EQ(reason, c.reason);
+    EXPECT_EQ(server.port(), 0) << c.path;
+    EXPECT_EQ(server.firstLanAddress(), "") << c.path;
+    server.stop();
+  }
 }
 
 }  // namespace
