@@ -2,6 +2,10 @@
 #include "share/standings_files.h"
 
 #include <mutex>
+
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 #include <utility>
 
 #include "files/durable_file.h"
@@ -56,6 +60,14 @@ bool writeStandingsFiles(const std::string& folder, const SharedStandings& stand
     all = false;
   }
   return all;
+}
+
+void keepRenderingMemory() {
+#ifdef __GLIBC__
+  // Setting either turns glibc's own adjustment of both off.
+  mallopt(M_MMAP_THRESHOLD, 16 * 1024 * 1024);
+  mallopt(M_TRIM_THRESHOLD, 64 * 1024 * 1024);
+#endif
 }
 
 void publishStandings(std::shared_ptr<const SharedStandings> standings) {
