@@ -126,8 +126,10 @@ TEST(MatchSidesTextTest, WaitingSidesSayWhereTheyComeFrom) {
               << text;
           for (const std::string& p : parts)
             EXPECT_TRUE(isPlayerName(state, p) || std::regex_match(p, further)) << text;
-          if (parts.size() == 2 && isPlayerName(state, parts[0]) && isPlayerName(state, parts[1]))
+          if (parts.size() == 2 && isPlayerName(state, parts[0]) &&
+              isPlayerName(state, parts[1])) {
             EXPECT_TRUE(playable.count({parts[0], parts[1]})) << text;
+          }
           // The waiting player's own view, in the same words.
           const int32_t waiter = side[1 - s]->id;
           if (isPlayerId(waiter)) {
