@@ -56,8 +56,8 @@ struct Frontend {
 // Where the dialogue's files live and where its console output goes.
 struct DialogueFiles {
   std::string savePath = "save.txt";
-  // The folder that receives the standings files (tournoi.html and
-  // classement.csv) after every turn; empty: none are written. The program
+  // The folder that receives the standings files (tournoi.html,
+  // classement.csv and ecran.html) after every turn; empty: none are written. The program
   // gives its working directory, ".".
   std::string standingsFolder;
   // Where the players' page can be read, or why it is not shared: shown in

@@ -19,6 +19,7 @@
 #include "control/options.h"
 #include "display/window.h"
 #include "share/share_module.h"
+#include "share/standings_files.h"
 
 namespace {
 
@@ -123,6 +124,7 @@ int main(int argc, char* argv[]) {
   // Answered before SDL starts, so --help and --version work without a
   // display.
   const ProgramOptions options = readOptions(argc, argv);
+  keepRenderingMemory();
   // Registered first, so SDL is shut down on every exit path.
   std::atexit(SDL_Quit);
   startUp();

@@ -98,5 +98,6 @@ std::string usageText() {
          "  save.txt        chaque réponse ; 'load' reprend le tournoi\n"
          "  save.txt.bak    le tournoi précédent\n"
          "  tournoi.html    la page des joueurs, à chaque tour\n"
-         "  classement.csv  le classement (place;joueur) pour un tableur\n";
+         "  classement.csv  le classement (place;joueur) pour un tableur\n"
+         "  ecran.html      l'écran de salle, à chaque tour (/ecran avec --partager)\n";
 }

@@ -20,7 +20,7 @@ constexpr char kShareModuleFile[] = "brackora-share.so";
 constexpr char kShareModuleEntry[] = "brackoraShareModule";
 // Changes whenever ShareModule does, so that a module left over from
 // another build is refused instead of called wrongly.
-constexpr int kShareModuleVersion = 1;
+constexpr int kShareModuleVersion = 2;
 
 // ShareServer's operations and firstLanAddress, on an opaque server made by
 // create. Each behaves as its namesake in share_server.h.

@@ -37,6 +37,8 @@ const Route kRoutes[] = {
     {"/", &SharedStandings::page, "text/html; charset=utf-8"},
     {"/classement\\.csv", &SharedStandings::csv, "text/csv; charset=utf-8"},
     {"/tournoi\\.json", &SharedStandings::json, "application/json"},
+    // Also as the file name, which the page's link gives from the disk.
+    {"/ecran(\\.html)?", &SharedStandings::screen, "text/html; charset=utf-8"},
 };
 
 // Only GET and HEAD go further; a request with more headers than a browser

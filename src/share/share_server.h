@@ -1,8 +1,9 @@
 // share_server.h: the players' page served on the local network, read-only,
-// from memory: GET and HEAD on "/" (the page), "/classement.csv" and
-// "/tournoi.json", each the latest standings published (latestStandings in
-// standings_files.h). Anything else is 404, other methods 405; no path is
-// ever looked up on the disk.
+// from memory: GET and HEAD on "/" (the page), "/classement.csv",
+// "/tournoi.json" and "/ecran" (the room's screen; "/ecran.html" too, the
+// page's link to it), each the latest standings published (latestStandings
+// in standings_files.h). Anything else is 404, other methods 405; no path
+// is ever looked up on the disk.
 //
 // The server runs on a thread of its own with a few workers, at a lower
 // priority than the window; the program's main thread only starts it,

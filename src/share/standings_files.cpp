@@ -3,9 +3,15 @@
 
 #include <mutex>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+#include <utility>
+
 #include "files/durable_file.h"
 #include "views/json.h"
 #include "views/page.h"
+#include "views/screen.h"
 #include "views/sheet.h"
 
 namespace {
@@ -21,7 +27,7 @@ Published& published() {
   return *board;
 }
 
-// No fsync: both files are made again from the save file at every turn.
+// No fsync: the files are made again from the save file at every turn.
 bool writeOne(const std::string& folder, const std::string& name, const std::string& bytes,
               std::string* err) {
   std::string reason;
@@ -36,17 +42,32 @@ SharedStandings renderStandings(const TournamentState& state,
                                 const std::vector<MatchRecord>& log,
                                 const TableAssignment& tables) {
   return SharedStandings{renderPage(state, log, tables), renderCsv(state),
-                         renderJson(state, log, tables)};
+                         renderJson(state, log, tables), renderScreen(state, log, tables)};
 }
 
 bool writeStandingsFiles(const std::string& folder, const SharedStandings& standings,
                          std::string* err) {
-  std::string pageError, sheetError;
-  const bool page = writeOne(folder, kPageFile, standings.page, &pageError);
-  const bool sheet = writeOne(folder, kSheetFile, standings.csv, &sheetError);
-  if (!page) *err = pageError;
-  else if (!sheet) *err = sheetError;
-  return page && sheet;
+  const std::pair<const char*, const std::string*> files[] = {
+      {kPageFile, &standings.page},
+      {kSheetFile, &standings.csv},
+      {kScreenFile, &standings.screen},
+  };
+  bool all = true;
+  for (const auto& file : files) {
+    std::string reason;
+    if (writeOne(folder, file.first, *file.second, &reason)) continue;
+    if (all) *err = reason;
+    all = false;
+  }
+  return all;
+}
+
+void keepRenderingMemory() {
+#ifdef __GLIBC__
+  // Setting either turns glibc's own adjustment of both off.
+  mallopt(M_MMAP_THRESHOLD, 16 * 1024 * 1024);
+  mallopt(M_TRIM_THRESHOLD, 64 * 1024 * 1024);
+#endif
 }
 
 void publishStandings(std::shared_ptr<const SharedStandings> standings) {

@@ -14,6 +14,7 @@ void appendMatches(std::string& out, const TournamentState& state,
                    const TableAssignment& tables) {
   out += "\"a_jouer\":[";
   const std::vector<int> tableOf = tableOfMatches(tables, state);
+  const std::vector<std::array<std::string, 2>> sides = matchSidesText(state);
   int number = 0;
   for (size_t i = 0; i < state.toPlay.size(); ++i) {
     const MatchToPlay& m = state.toPlay[i];
@@ -22,8 +23,8 @@ void appendMatches(std::string& out, const TournamentState& state,
     out += "{\"numero\":" + (m.playable ? std::to_string(++number) : std::string("null"));
     out += ",\"jouable\":" + std::string(boolText(m.playable));
     out += ",\"table\":" + (table > 0 ? std::to_string(table) : std::string("null"));
-    out += ",\"joueur1\":" + jsonString(sideText(m.first));
-    out += ",\"joueur2\":" + jsonString(sideText(m.second)) + "}";
+    out += ",\"joueur1\":" + jsonString(sides[i][0]);
+    out += ",\"joueur2\":" + jsonString(sides[i][1]) + "}";
   }
   out += "]";
 }

@@ -1,12 +1,16 @@
 // page.cpp: see page.h. One page with its
-// style sheet inline and no script, so it works offline, from file:// and
-// from the program's own server alike.
+// style sheet inline and no script but the players' own views' (which the
+// page does without), so it works offline, from file:// and from the
+// program's own server alike.
 #include <algorithm>
+#include <array>
 #include <vector>
 
 #include "views/page.h"
 #include "views/bracket_svg.h"
 #include "views/place_words.h"
+#include "views/player_view.h"
+#include "views/screen.h"
 #include "views/text_escape.h"
 #include "views/tournament_words.h"
 
@@ -62,10 +66,10 @@ const char kStyle[] =
     "main{display:block}section{box-shadow:none;padding:0}"
     "th,td{border-bottom:1px solid #999;padding:.1rem .5rem}}";
 
-std::string matchItem(const MatchToPlay& m, const std::string& before = "") {
-  return "<li>" + before + "<span class=\"nom\">" + escapeHtml(sideText(m.first)) +
+std::string matchItem(const std::array<std::string, 2>& sides, const std::string& before = "") {
+  return "<li>" + before + "<span class=\"nom\">" + escapeHtml(sides[0]) +
          "</span> <span class=\"contre\">contre</span> <span class=\"nom\">" +
-         escapeHtml(sideText(m.second)) + "</span></li>";
+         escapeHtml(sides[1]) + "</span></li>";
 }
 
 // With tables, the matches called to one come first ("Table 3 : ..."), by
@@ -75,16 +79,17 @@ void appendMatches(std::string& out, const TournamentState& state,
   out += "<section id=\"a-jouer\"><h2>Matchs à jouer</h2>";
   const std::vector<int> tableOf = tableOfMatches(tables, state);
   const bool withTables = tables.count > 0 || !tables.seated.empty();
+  const std::vector<std::array<std::string, 2>> sides = matchSidesText(state);
   std::vector<std::pair<int, std::string>> seated;
   std::string playable, waiting;
   for (size_t i = 0; i < state.toPlay.size(); ++i) {
     const MatchToPlay& m = state.toPlay[i];
     const int table = i < tableOf.size() ? tableOf[i] : 0;
     if (table > 0) {
-      seated.emplace_back(table, matchItem(m, "<span class=\"table\">Table " +
+      seated.emplace_back(table, matchItem(sides[i], "<span class=\"table\">Table " +
                                                   std::to_string(table) + " :</span> "));
     } else {
-      (m.playable ? playable : waiting) += matchItem(m);
+      (m.playable ? playable : waiting) += matchItem(sides[i]);
     }
   }
   std::sort(seated.begin(), seated.end());
@@ -178,11 +183,6 @@ void appendBracket(std::string& out, const TournamentState& state) {
   out += "</div></section>";
 }
 
-std::string heading(const TournamentState& state) {
-  if (state.players.empty()) return "Tournoi en préparation";
-  return isRunning(state) ? "Tournoi en cours" : "Tournoi terminé";
-}
-
 }  // namespace
 
 std::string renderPage(const TournamentState& state, const std::vector<MatchRecord>& log,
@@ -190,11 +190,12 @@ std::string renderPage(const TournamentState& state, const std::vector<MatchReco
   std::string out;
   out.reserve(4096 + 400 * state.players.size() + 160 * log.size());
   const bool running = isRunning(state);
-  const std::string title = heading(state);
+  const std::string title = tournamentHeading(state);
   out += "<!DOCTYPE html>\n<html lang=\"fr\"><head><meta charset=\"utf-8\">"
          "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">";
   if (running) out += "<meta http-equiv=\"refresh\" content=\"10\">";
-  out += "<title>" + title + " – Brackora</title><style>" + kStyle + "</style></head>\n<body>";
+  out += "<title>" + title + " – Brackora</title><style>" + kStyle + playerViewStyle() +
+         "</style></head>\n<body>";
   out += "<header><h1>" + title + "</h1>";
   if (!state.players.empty()) {
     const MatchCount count = countMatches(state);
@@ -202,6 +203,7 @@ std::string renderPage(const TournamentState& state, const std::vector<MatchReco
            " · restants : " + std::to_string(count.left) + "</p>";
   }
   out += "</header>\n<main>";
+  out += renderPlayerViews(state, log, tables);
   if (state.players.empty())
     out += "<section><p class=\"vide\">Les joueurs sont en cours d'inscription.</p></section>";
   // Once finished, nothing is left to play and every place is known: the
@@ -215,6 +217,7 @@ std::string renderPage(const TournamentState& state, const std::vector<MatchReco
   out += "<footer>";
   out += running ? "Page mise à jour à chaque tour ; elle se recharge toutes les 10 secondes."
                  : "Page finale du tournoi.";
+  out += " " + screenLink();
   out += "</footer></body></html>\n";
   return out;
 }

@@ -21,6 +21,8 @@
 // was rebuilt from.
 // With tables, the matches called to a table come first, each with its
 // table, and those waiting for one are listed apart.
+// Above them, each player's own view (player_view.h); in the footer, a link
+// to the room's screen (screen.h).
 std::string renderPage(const TournamentState& state, const std::vector<MatchRecord>& log,
                        const TableAssignment& tables = {});
 

@@ -55,6 +55,51 @@ std::string describe(const std::string& name) {
   return name;
 }
 
+const char kDash[] = " \xE2\x80\x93 ";
+
+std::string sideWords(const TournamentState& state, const PairingSide& side, bool inner);
+
+// Where a side not known yet comes from. The side's own match or group is
+// named by its sides or members; one further up (inner) by its number only,
+// so the words stay short however deep the bracket goes.
+std::string originWords(const TournamentState& state, const SideOrigin& origin, bool inner) {
+  const size_t index = static_cast<size_t>(origin.number) - 1;
+  const std::string number = std::to_string(origin.number);
+  switch (origin.kind) {
+    case SideOrigin::Kind::kEntry: return "?";
+    case SideOrigin::Kind::kWinnerOf:
+    case SideOrigin::Kind::kLoserOf: {
+      const std::string word =
+          origin.kind == SideOrigin::Kind::kWinnerOf ? "vainqueur" : "perdant";
+      if (inner || index >= state.pairings.size()) return word + " du match " + number;
+      const Pairing& p = state.pairings[index];
+      return word + " de " + sideWords(state, p.sides[0], true) + kDash +
+             sideWords(state, p.sides[1], true);
+    }
+    case SideOrigin::Kind::kGroupPlace: {
+      std::string out = origin.place < 3 ? "qualifi\xC3\xA9 du groupe " : "dernier du groupe ";
+      if (inner || index >= state.groups.size()) return out + number;
+      const ThreeWayGroup& g = state.groups[index];
+      for (size_t m = 0; m < g.members.size(); ++m)
+        out += (m ? kDash : "") + sideWords(state, g.members[m], true);
+      return out;
+    }
+  }
+  return "?";
+}
+
+std::string sideWords(const TournamentState& state, const PairingSide& side, bool inner) {
+  return side.known ? nameText(side.player.name) : originWords(state, side.origin, inner);
+}
+
+bool isOpen(const TournamentState& state, const PairingSide& side) {
+  return side.known && isPlayerId(side.player.id) && !hasWithdrawn(state, side.player.id);
+}
+
+bool sameSide(const PairingSide& side, const Participant& p) {
+  return side.known ? side.player.id == p.id : !isPlayerId(p.id);
+}
+
 }  // namespace
 
 std::string nameText(const std::string& latin1) {
@@ -64,6 +109,31 @@ std::string nameText(const std::string& latin1) {
 std::string sideText(const Participant& side) {
   const std::string name = nameText(side.name);
   return isPlayerId(side.id) ? name : describe(name);
+}
+
+std::vector<std::array<std::string, 2>> matchSidesText(const TournamentState& state) {
+  std::vector<std::array<std::string, 2>> out;
+  out.reserve(state.toPlay.size());
+  // The rebuild lists a match to play for each pairing without a result
+  // that holds a player who has not withdrawn, in the pairings' order.
+  auto pairing = state.pairings.begin();
+  for (const MatchToPlay& m : state.toPlay) {
+    while (pairing != state.pairings.end() &&
+           !((pairing->status == PairingStatus::kToPlay ||
+              pairing->status == PairingStatus::kWaiting) &&
+             (isOpen(state, pairing->sides[0]) || isOpen(state, pairing->sides[1]))))
+      ++pairing;
+    if (pairing != state.pairings.end() && sameSide(pairing->sides[0], m.first) &&
+        sameSide(pairing->sides[1], m.second)) {
+      out.push_back({sideWords(state, pairing->sides[0], false),
+                     sideWords(state, pairing->sides[1], false)});
+      ++pairing;
+    } else {
+      // Never expected; the generated names still say something.
+      out.push_back({sideText(m.first), sideText(m.second)});
+    }
+  }
+  return out;
 }
 
 std::string resultUseText(ResultUse use) {
@@ -86,6 +156,11 @@ MatchCount countMatches(const TournamentState& state) {
 
 bool isRunning(const TournamentState& state) {
   return state.players.empty() || !state.finished();
+}
+
+std::string tournamentHeading(const TournamentState& state) {
+  if (state.players.empty()) return "Tournoi en préparation";
+  return isRunning(state) ? "Tournoi en cours" : "Tournoi terminé";
 }
 
 bool hasWithdrawn(const TournamentState& state, int32_t id) {

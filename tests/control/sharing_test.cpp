@@ -56,6 +56,7 @@ TEST_F(SharingTest, EveryTurnWritesThePageAndTheSheet) {
   EXPECT_NE(page.find("Tournoi termin\xC3\xA9"), std::string::npos);
   ASSERT_NE(latestStandings(), nullptr);
   EXPECT_EQ(latestStandings()->page, page);
+  EXPECT_EQ(fileBytes(dir.file("ecran.html")), latestStandings()->screen);
   EXPECT_EQ(err.str(), "");
 }
 

@@ -79,7 +79,7 @@ class ShareServerTest : public ::testing::Test {
   void SetUp() override {
     resetProgramState();
     publishStandings(std::make_shared<const SharedStandings>(
-        SharedStandings{"<p>page</p>", "1;A\r\n", "{\"a\":1}"}));
+        SharedStandings{"<p>page</p>", "1;A\r\n", "{\"a\":1}", "<p>ecran</p>"}));
     std::string reason;
     ASSERT_TRUE(server.start(0, &reason)) << reason;
     port = server.port();
@@ -107,6 +107,8 @@ TEST_F(ShareServerTest, EachPathServesItsRendering) {
       {"/?x=1", "text/html; charset=utf-8", "<p>page</p>"},
       {"/classement.csv", "text/csv; charset=utf-8", "1;A\r\n"},
       {"/tournoi.json", "application/json", "{\"a\":1}"},
+      {"/ecran", "text/html; charset=utf-8", "<p>ecran</p>"},
+      {"/ecran.html", "text/html; charset=utf-8", "<p>ecran</p>"},
   };
   for (const Case& c : cases) {
     const std::string answer = roundTrip(port, get("GET", c.path));
@@ -120,7 +122,7 @@ TEST_F(ShareServerTest, EachPathServesItsRendering) {
 }
 
 TEST_F(ShareServerTest, ANewPublicationIsServedAtOnce) {
-  publishStandings(std::make_shared<const SharedStandings>(SharedStandings{"new", "", ""}));
+  publishStandings(std::make_shared<const SharedStandings>(SharedStandings{"new", "", "", ""}));
   EXPECT_EQ(body(roundTrip(port, get("GET", "/"))), "new");
 }
 
@@ -142,6 +144,8 @@ TEST_F(ShareServerTest, OtherMethodsAndPathsAreRefused) {
       {get("GET", "/tournoi.html"), "HTTP/1.1 404 Not Found"},
       {get("GET", "/classementXcsv"), "HTTP/1.1 404 Not Found"},
       {get("GET", "/tournoi.json/"), "HTTP/1.1 404 Not Found"},
+      {get("GET", "/ecran/"), "HTTP/1.1 404 Not Found"},
+      {get("GET", "/ecranXhtml"), "HTTP/1.1 404 Not Found"},
       {get("GET", "/" + std::string(20000, 'a')), "HTTP/1.1 414 URI Too Long"},
       {"GET / HTTP/1.1\r\nHost: x\r\nX-Big: " + std::string(100 * 1024, 'b') + "\r\n\r\n",
        "HTTP/1.1 400 Bad Request"},
@@ -211,8 +215,9 @@ TEST_F(ShareModuleTest, ServesWhatTheProgramPublishes) {
       << "before publishing";
 
   publishStandings(std::make_shared<const SharedStandings>(
-      SharedStandings{"<p>published</p>", "1;A\r\n", "{\"a\":1}"}));
+      SharedStandings{"<p>published</p>", "1;A\r\n", "{\"a\":1}", "<p>ecran</p>"}));
   EXPECT_EQ(body(roundTrip(port, get("GET", "/"))), "<p>published</p>");
+  EXPECT_EQ(body(roundTrip(port, get("GET", "/ecran"))), "<p>ecran</p>");
   EXPECT_EQ(body(roundTrip(port, get("GET", "/classement.csv"))), "1;A\r\n");
   EXPECT_EQ(body(roundTrip(port, get("GET", "/tournoi.json"))), "{\"a\":1}");
 

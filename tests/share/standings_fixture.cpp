@@ -1,23 +1,26 @@
 // standings_fixture: a tournament played through the engine, rendered and
 // written as the program writes it, for the browser and HTTP tests.
 //
-//   standings_fixture PLAYERS RESULTS NAMES OUT [SERVE_SECONDS]
+//   standings_fixture PLAYERS RESULTS NAMES OUT [SERVE_SECONDS [TABLES [WITHDRAWN]]]
 //
-// Plays RESULTS results (or until the end, with -1), always the first
-// playable match, the first side winning when its id is even. Along the way
-// one result is entered reversed and cancelled, and, once a match is
-// decided, the same match is entered again the other way round, which no
-// pairing uses. NAMES is "plain" (Joueur 1, ...), "tricky" (markup,
-// quotes, Latin-1 accents, formulas) or "long" (30 characters each, the
-// longest shown whole: "Joueur 1 Delacroix-Montmorency"). Writes into
-// OUT: tournoi.html, classement.csv (as the program does), tournoi.json,
-// and engine.json, the engine's value written field by field without the
-// renderers. With SERVE_SECONDS, serves the standings on 127.0.0.1 (any
-// free port), prints "port N" and stops after that many seconds or when
-// standard input closes.
+// Plays RESULTS results (or until the end, with -1), the player WITHDRAWN
+// (an id, -1 for none) having left from the start: the match at the lowest
+// table when TABLES tables are in use, else the first playable match, the
+// first side winning when its id is even. Along the way one result is
+// entered reversed and cancelled, and, once a match is decided, the same
+// match is entered again the other way round, which no pairing uses. NAMES
+// is "plain" (Joueur 1, ...), "tricky" (markup, quotes, Latin-1 accents,
+// formulas) or "long" (the longest shown whole, 30 characters, every
+// other one a single word).
+// Writes into OUT: tournoi.html, classement.csv and ecran.html (as the
+// program does), tournoi.json, and engine.json, the engine's value written
+// field by field without the renderers. With SERVE_SECONDS above 0, serves
+// the standings on 127.0.0.1 (any free port), prints "port N" and stops
+// after that many seconds or when standard input closes.
 #include <poll.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -28,6 +31,7 @@
 
 #include "control/program_state.h"
 #include "engine/match_log.h"
+#include "engine/tables.h"
 #include "engine/tournament_state.h"
 #include "share/share_server.h"
 #include "files/durable_file.h"
@@ -47,18 +51,29 @@ std::vector<Participant> makePlayers(int count, const std::string& names) {
     std::string name = "Joueur " + std::to_string(id + 1);
     if (names == "tricky" && id < static_cast<int>(std::size(kTrickyNames)))
       name = kTrickyNames[id];
+    // As long as a name is shown whole; every other one a single word,
+    // which must still wrap.
     if (names == "long")
-      name = (name + " Delacroix-Montmorency-Villiers").substr(0, 30);
+      name = id % 2 ? (std::to_string(id + 1) + " Anne-Sophie de Villeneuve-Montmorency").substr(0, 30)
+                    : "Wolfeschlegelsteinhausen" + std::to_string(id + 1);
     players.push_back(Participant{id, name});
   }
   return players;
 }
 
-void play(const std::vector<Participant>& players, int results) {
-  for (int played = 0; results < 0 || played < results; ++played) {
-    TournamentState state = computeTournament(players, resultLog());
-    if (state.toPlay.empty() || !state.toPlay[0].playable) return;
-    const MatchToPlay& m = state.toPlay[0];
+// The tables as they stand once the results are played.
+TableAssignment play(const std::vector<Participant>& players, int results, int tableCount,
+                     const std::vector<int32_t>& withdrawn) {
+  TableAssignment tables;
+  for (int played = 0;; ++played) {
+    TournamentState state = computeTournament(players, resultLog(), withdrawn);
+    tables = assignTables(tables, tableCount, state, matchLog());
+    const auto next = std::find_if(state.toPlay.begin(), state.toPlay.end(),
+                                   [](const MatchToPlay& m) { return m.playable; });
+    if ((results >= 0 && played >= results) || next == state.toPlay.end()) return tables;
+    MatchToPlay m = *next;
+    if (!tables.seated.empty())
+      m = MatchToPlay{players[tables.seated[0].first], players[tables.seated[0].second], true};
     const bool firstWins = m.first.id % 2 == 0;
     const MatchRecord result = firstWins ? MatchRecord{m.first, m.second}
                                          : MatchRecord{m.second, m.first};
@@ -76,6 +91,11 @@ std::string text(const std::string& latin1) { return jsonString(latin1ToUtf8(lat
 // The engine's value, field by field.
 std::string engineJson(const TournamentState& state) {
   std::string out = "{\"finished\":" + std::string(state.finished() ? "true" : "false");
+  out += ",\"forfeits\":" + std::to_string(state.forfeits.size());
+  out += ",\"withdrawn\":[";
+  for (size_t i = 0; i < state.withdrawn.size(); ++i)
+    out += (i ? "," : "") + text(state.players[static_cast<size_t>(state.withdrawn[i])].name);
+  out += "]";
   out += ",\"players\":[";
   for (size_t i = 0; i < state.players.size(); ++i)
     out += (i ? "," : "") + text(state.players[i].name);
@@ -134,14 +154,18 @@ void serveFor(int seconds) {
 
 int main(int argc, char* argv[]) {
   if (argc < 5) {
-    std::cerr << "usage: standings_fixture PLAYERS RESULTS NAMES OUT [SERVE_SECONDS]\n";
+    std::cerr << "usage: standings_fixture PLAYERS RESULTS NAMES OUT"
+                 " [SERVE_SECONDS [TABLES [WITHDRAWN]]]\n";
     return 2;
   }
   resetProgramState();
   const std::vector<Participant> players = makePlayers(std::atoi(argv[1]), argv[3]);
-  play(players, std::atoi(argv[2]));
-  const TournamentState state = computeTournament(players, resultLog());
-  const SharedStandings standings = renderStandings(state, matchLog());
+  std::vector<int32_t> withdrawn;
+  if (argc > 7 && std::atoi(argv[7]) >= 0) withdrawn.push_back(std::atoi(argv[7]));
+  const int tableCount = argc > 6 ? std::atoi(argv[6]) : 0;
+  const TableAssignment tables = play(players, std::atoi(argv[2]), tableCount, withdrawn);
+  const TournamentState state = computeTournament(players, resultLog(), withdrawn);
+  const SharedStandings standings = renderStandings(state, matchLog(), tables);
   const std::string out = argv[4];
   std::string err;
   if (!writeStandingsFiles(out, standings, &err) ||
@@ -151,6 +175,6 @@ int main(int argc, char* argv[]) {
     return 1;
   }
   publishStandings(std::make_shared<const SharedStandings>(standings));
-  if (argc > 5) serveFor(std::atoi(argv[5]));
+  if (argc > 5 && std::atoi(argv[5]) > 0) serveFor(std::atoi(argv[5]));
   return 0;
 }
