@@ -60,6 +60,7 @@ BENCH_FIGURES = [
     ("BM_DrawPanelsEmpty", "draw_panels_empty", "ms"),
     ("BM_DrawInputLine", "draw_input_line", "ms"),
     ("BM_TabCompletionEcho", "tab_completion_echo_100_players", "ms"),
+    ("BM_RebuildWithWithdrawals/100", "rebuild_100_players_halfway_ten_withdrawn", "ms"),
     ("BM_TurnWithTables/100/20", "turn_100_players_20_tables", "ms"),
     ("BM_RenderStandings/100/0", "render_page_csv_json_100_players", "ms"),
     ("BM_RenderStandings/100/12", "render_standings_100_players_12_tables", "ms"),

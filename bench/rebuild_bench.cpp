@@ -140,6 +140,26 @@ void BM_TurnWithTables(benchmark::State& state) {
 }
 BENCHMARK(BM_TurnWithTables)->Args({100, 20})->Unit(benchmark::kMicrosecond);
 
+// Half the results in and ten players gone, one in every ten from the
+// third: their unplayed pairings are decided as forfeits at every rebuild.
+void BM_RebuildWithWithdrawals(benchmark::State& state) {
+  std::vector<Participant> players = numberedPlayers(static_cast<int>(state.range(0)));
+  std::vector<PlayedResult> played = playOrDie(players);
+  enterResults(players, played, played.size() / 2);
+  std::vector<int32_t> withdrawn;
+  for (int32_t id = 2; id < static_cast<int32_t>(players.size()) && withdrawn.size() < 10; id += 10)
+    withdrawn.push_back(id);
+  size_t forfeits = 0;
+  for (auto _ : state) {
+    const TournamentState turn = computeTournament(players, resultLog(), withdrawn);
+    writeTournament(turn);
+    forfeits = turn.forfeits.size();
+    benchmark::ClobberMemory();
+  }
+  state.counters["forfeits"] = static_cast<double>(forfeits);
+}
+BENCHMARK(BM_RebuildWithWithdrawals)->Arg(100)->Unit(benchmark::kMicrosecond);
+
 // The transcript of a whole tournament under automatic naming.
 std::string transcriptOf(int count, const std::vector<PlayedResult>& played) {
   std::string text = std::to_string(count) + "\nauto\n";
