@@ -459,7 +459,7 @@ void Planner::placeVertically(BracketSheet* sheet, int index, bool write) const 
       const int notes = count * kNoteRow;
       item.height = item.group == 0
                         ? 2 * kPad + kHeaderRow + 2 * kSideRow + notes
-                        : 2 * kPad + kHeaderRow + 3 * kSideRow + kCellRows * kNoteRow + 8 + notes;
+                        : 2 * kPad + kHeaderRow + 3 * kSideRow + kCellRows * kNoteRow + 12 + notes;
       const int middle = feedersMiddle(*sheet, index, c, item);
       item.y = middle < 0 ? next : std::max(next, middle - item.height / 2);
       next = item.y + item.height + kItemGap;
