@@ -36,7 +36,7 @@ const char kStyle[] =
     "ol,ul{margin:0;padding-left:2.4rem}"
     "li{padding:.15rem 0}"
     ".jouables li{font-weight:700;font-size:1.1em}"
-    ".tables{list-style:none;padding-left:0}.table{color:#0b5cad;margin-right:.3em}"
+    ".tables{list-style:none;padding-left:0}.table{color:#0b5cad}"
     ".contre{font-weight:400;color:#5a6470}"
     ".attente{color:#5a6470}"
     "table{border-collapse:collapse;width:100%}"
