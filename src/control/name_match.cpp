@@ -6,28 +6,6 @@
 
 namespace {
 
-// The base letters of the Latin-1 letters 0xC0 to 0xDF, which the lower
-// case letters 0xE0 to 0xFF repeat 0x20 higher. '*' marks the bytes that
-// fold otherwise: AE, the times sign, thorn, and sharp s (y diaeresis in
-// the lower half).
-constexpr char kBaseLetters[] = "aaaaaa*ceeeeiiiidnooooo*ouuuuy**";
-
-void appendFolded(unsigned char c, std::string* out) {
-  switch (c) {
-    case 0xC6: case 0xE6: out->append("ae"); return;
-    case 0xDF: out->append("ss"); return;
-    case 0xFF: out->push_back('y'); return;
-    case 0xDE: out->push_back('\xFE'); return;
-    default: break;
-  }
-  if (c >= 'A' && c <= 'Z') {
-    c = static_cast<unsigned char>(c - 'A' + 'a');
-  } else if (c >= 0xC0 && kBaseLetters[c & 0x1F] != '*') {
-    c = static_cast<unsigned char>(kBaseLetters[c & 0x1F]);
-  }
-  out->push_back(static_cast<char>(c));
-}
-
 bool isWordSeparator(char c) { return c == ' ' || c == '-' || c == '\'' || c == '.'; }
 
 // True when foldedTyped starts foldedName or one of its words.
@@ -66,7 +44,7 @@ std::string commonStart(const std::vector<Participant>& players,
   // first half is common.
   std::string start, folded;
   for (char c : first) {
-    appendFolded(static_cast<unsigned char>(c), &folded);
+    folded += foldName(std::string(1, c));
     if (folded.size() > common.size()) break;
     start.push_back(c);
   }
@@ -129,13 +107,6 @@ const char* commandWordOf(const std::string& text) {
 }
 
 }  // namespace
-
-std::string foldName(const std::string& latin1) {
-  std::string folded;
-  folded.reserve(latin1.size());
-  for (char c : latin1) appendFolded(static_cast<unsigned char>(c), &folded);
-  return folded;
-}
 
 bool sameName(const std::string& a, const std::string& b) {
   return foldName(a) == foldName(b);

@@ -9,7 +9,7 @@
 // player_list.cpp) as they are read from a list file.
 //
 // Names are Latin-1 bytes, one byte per character. Every comparison goes
-// through foldName, so case and accents never matter: "helene" finds the
+// through foldName (engine/participant.h), so case and accents never matter: "helene" finds the
 // name written with both accents. Pure: no globals, no input or output.
 #pragma once
 
@@ -20,14 +20,6 @@
 #include <vector>
 
 #include "engine/participant.h"
-
-// The form names are compared in. ASCII letters go to lower case and the
-// Latin-1 letters 0xC0 to 0xFF, upper or lower case, to their base letter:
-// A grave to a, C cedilla to c, N tilde to n, O stroke to o, eth to d,
-// y diaeresis to y. AE and ae become "ae", sharp s becomes "ss", thorn goes
-// to lower case; every other byte (the times and division signs among them)
-// is kept. A folded text is never shorter than the name.
-std::string foldName(const std::string& latin1);
 
 // True when a and b fold to the same text.
 bool sameName(const std::string& a, const std::string& b);

@@ -181,9 +181,8 @@ void showTournament(Session& s) {
   s.state = computeTournament(s.players, resultLog(), s.withdrawn);
   if (s.files.turnShown != nullptr) s.files.turnShown(s.state);
   callTables(s);
-  const bool withTables = s.tableCount > 0 || !s.tables.seated.empty();
   s.scroll.showTurn(writeTournament(
-      s.state, withTables ? tableOfMatches(s.tables, s.state) : std::vector<int>{}));
+      s.state, tablesInUse(s.tables) ? tableOfMatches(s.tables, s.state) : std::vector<int>{}));
   setViewParts(s);
   if (!replayBuffer.pending()) shareStandings(s);
   drawPanelsAndStatus(s);

@@ -26,6 +26,8 @@ struct MatchToPlay {
   Participant first;
   Participant second;
   bool playable = false;
+  // The number of the pairing it is (BracketTrace::pairings, from 1).
+  int pairing = 0;
 };
 
 struct BracketTrace {

@@ -67,7 +67,9 @@ void noteOpenMatch(const Participant& a, const Participant& b,
                    const MatchRecord& pending, BracketTrace* trace) {
   if ((isPlayerId(a.id) && !isWithdrawn(a, *trace)) ||
       (isPlayerId(b.id) && !isWithdrawn(b, *trace)))
-    trace->toPlay.push_back(MatchToPlay{a, b, isPlayerId(a.id) && isPlayerId(b.id)});
+    // notePairing records this pairing right after, under the next number.
+    trace->toPlay.push_back(MatchToPlay{a, b, isPlayerId(a.id) && isPlayerId(b.id),
+                                        static_cast<int>(trace->pairings.size()) + 1});
   const PlayerSet sideA = trace->candidates(a);
   const PlayerSet sideB = trace->candidates(b);
   const PlayerSet& logged = trace->withResults;

@@ -41,6 +41,14 @@ using PlayerSet = std::bitset<kMaxPlayers>;
 // True for the ids of players (0 to 99), false for placeholders and -1.
 inline bool isPlayerId(int32_t id) { return id >= 0 && id < kFirstPlaceholderId; }
 
+// The form names are compared and sorted in. ASCII letters go to lower case and the
+// Latin-1 letters 0xC0 to 0xFF, upper or lower case, to their base letter:
+// A grave to a, C cedilla to c, N tilde to n, O stroke to o, eth to d,
+// y diaeresis to y. AE and ae become "ae", sharp s becomes "ss", thorn goes
+// to lower case; every other byte (the times and division signs among them)
+// is kept. A folded text is never shorter than the name.
+std::string foldName(const std::string& latin1);
+
 // The player entered last under that exact name, as an answer designates
 // one; a name that matches nobody gives kNoParticipant with an empty name,
 // which no log look-up can match.

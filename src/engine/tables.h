@@ -39,6 +39,13 @@ struct TableAssignment {
   std::vector<SeatedMatch> seated;
 };
 
+// Whether tables are in use: a count is set, or a match still sits at a
+// table after the count went to 0. Without them everything shows as it did
+// before tables existed.
+inline bool tablesInUse(const TableAssignment& tables) {
+  return tables.count > 0 || !tables.seated.empty();
+}
+
 // The tables once the tournament is `state`, computed from `log` (the match
 // log as it stands: state.usedResults are positions in it). Every match of
 // `previous` whose two players (in either order) still form a playable

@@ -78,7 +78,7 @@ void appendMatches(std::string& out, const TournamentState& state,
                    const TableAssignment& tables) {
   out += "<section id=\"a-jouer\"><h2>Matchs à jouer</h2>";
   const std::vector<int> tableOf = tableOfMatches(tables, state);
-  const bool withTables = tables.count > 0 || !tables.seated.empty();
+  const bool withTables = tablesInUse(tables);
   const std::vector<std::array<std::string, 2>> sides = matchSidesText(state);
   std::vector<std::pair<int, std::string>> seated;
   std::string playable, waiting;

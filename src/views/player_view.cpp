@@ -49,19 +49,6 @@ const char kScript[] =
     "section.hidden=false;show(kept());"
     "})();";
 
-// A Latin-1 name folded for sorting: lower case, accents dropped.
-std::string sortKey(const std::string& latin1) {
-  // Latin-1 0xC0 to 0xFF without accents ('*' where there is no letter).
-  static const char kBase[] = "aaaaaaaceeeeiiiidnooooo*ouuuuyts"
-                              "aaaaaaaceeeeiiiidnooooo*ouuuuyty";
-  std::string key;
-  for (unsigned char c : latin1) {
-    if (c >= 0xC0) c = static_cast<unsigned char>(kBase[c - 0xC0]);
-    key += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-  }
-  return key;
-}
-
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 // Folded keys in the order a person expects: runs of digits by their value,
@@ -158,7 +145,7 @@ std::string choices(const TournamentState& state) {
   std::vector<size_t> order(state.players.size());
   for (size_t id = 0; id < order.size(); ++id) order[id] = id;
   std::vector<std::string> keys;
-  for (const Participant& p : state.players) keys.push_back(sortKey(p.name));
+  for (const Participant& p : state.players) keys.push_back(foldName(p.name));
   std::stable_sort(order.begin(), order.end(),
                    [&keys](size_t a, size_t b) { return keyBefore(keys[a], keys[b]); });
   std::string out = "<option value=\"\">\xE2\x80\x94 choisir \xE2\x80\x94</option>";
@@ -187,7 +174,7 @@ std::string renderPlayerViews(const TournamentState& state, const std::vector<Ma
     if (position < log.size()) note(log[position], false);
   for (const MatchRecord& r : state.forfeits) note(r, true);
   const std::vector<int> tableOf = tableOfMatches(tables, state);
-  const bool withTables = tables.count > 0 || !tables.seated.empty();
+  const bool withTables = tablesInUse(tables);
   const std::vector<std::array<std::string, 2>> sides = matchSidesText(state);
   std::string out = "<section id=\"joueur\" hidden><h2>Mon tournoi</h2>"
                     "<label for=\"choix-joueur\">Votre nom :</label>"

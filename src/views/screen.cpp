@@ -134,7 +134,7 @@ std::string matchItems(const TournamentState& state, const TableAssignment& tabl
   std::sort(seated.begin(), seated.end());
   std::string out;
   for (const auto& item : seated) out += item.second;
-  const bool withTables = tables.count > 0 || !tables.seated.empty();
+  const bool withTables = tablesInUse(tables);
   if (!free.empty() && withTables) out += "<li class=\"titre\">En attente d'une table</li>";
   return out + free;
 }

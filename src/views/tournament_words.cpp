@@ -92,14 +92,6 @@ std::string sideWords(const TournamentState& state, const PairingSide& side, boo
   return side.known ? nameText(side.player.name) : originWords(state, side.origin, inner);
 }
 
-bool isOpen(const TournamentState& state, const PairingSide& side) {
-  return side.known && isPlayerId(side.player.id) && !hasWithdrawn(state, side.player.id);
-}
-
-bool sameSide(const PairingSide& side, const Participant& p) {
-  return side.known ? side.player.id == p.id : !isPlayerId(p.id);
-}
-
 }  // namespace
 
 std::string nameText(const std::string& latin1) {
@@ -114,22 +106,13 @@ std::string sideText(const Participant& side) {
 std::vector<std::array<std::string, 2>> matchSidesText(const TournamentState& state) {
   std::vector<std::array<std::string, 2>> out;
   out.reserve(state.toPlay.size());
-  // The rebuild lists a match to play for each pairing without a result
-  // that holds a player who has not withdrawn, in the pairings' order.
-  auto pairing = state.pairings.begin();
   for (const MatchToPlay& m : state.toPlay) {
-    while (pairing != state.pairings.end() &&
-           !((pairing->status == PairingStatus::kToPlay ||
-              pairing->status == PairingStatus::kWaiting) &&
-             (isOpen(state, pairing->sides[0]) || isOpen(state, pairing->sides[1]))))
-      ++pairing;
-    if (pairing != state.pairings.end() && sameSide(pairing->sides[0], m.first) &&
-        sameSide(pairing->sides[1], m.second)) {
-      out.push_back({sideWords(state, pairing->sides[0], false),
-                     sideWords(state, pairing->sides[1], false)});
-      ++pairing;
+    const size_t index = static_cast<size_t>(m.pairing) - 1;
+    if (m.pairing > 0 && index < state.pairings.size()) {
+      const Pairing& p = state.pairings[index];
+      out.push_back({sideWords(state, p.sides[0], false), sideWords(state, p.sides[1], false)});
     } else {
-      // Never expected; the generated names still say something.
+      // A match made by hand, outside a rebuild: its generated names.
       out.push_back({sideText(m.first), sideText(m.second)});
     }
   }

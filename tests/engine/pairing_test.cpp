@@ -222,6 +222,7 @@ void checkDestinations(const TournamentState& s, const std::string& where,
 // and the results the rebuild used.
 void checkAgainstLog(const TournamentState& s, const ResultLog& log, const std::string& where) {
   std::vector<MatchToPlay> open;
+  std::vector<int> openNumbers;  // their pairings' numbers
   std::set<size_t> positions;
   for (const Pairing& p : s.pairings) {
     const std::string at = where + ", pairing " + std::to_string(p.number);
@@ -238,8 +239,10 @@ void checkAgainstLog(const TournamentState& s, const ResultLog& log, const std::
     } else {
       EXPECT_EQ(p.status == PairingStatus::kToPlay, a.known && b.known) << at;
       EXPECT_EQ(p.winner, kNoParticipant) << at;
-      if (a.known || b.known)
+      if (a.known || b.known) {
         open.push_back({a.known ? a.player : Participant{}, b.known ? b.player : Participant{}});
+        openNumbers.push_back(p.number);
+      }
     }
   }
   EXPECT_EQ(std::vector<size_t>(positions.begin(), positions.end()), s.usedResults) << where;
@@ -250,6 +253,7 @@ void checkAgainstLog(const TournamentState& s, const ResultLog& log, const std::
     const auto player = [](const Participant& p) { return isPlayerId(p.id) ? p.id : -1; };
     EXPECT_EQ(open[i].first.id, player(s.toPlay[i].first)) << where << ", open " << i;
     EXPECT_EQ(open[i].second.id, player(s.toPlay[i].second)) << where << ", open " << i;
+    EXPECT_EQ(openNumbers[i], s.toPlay[i].pairing) << where << ", open " << i;
   }
 }
 

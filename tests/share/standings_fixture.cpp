@@ -73,7 +73,8 @@ TableAssignment play(const std::vector<Participant>& players, int results, int t
     if ((results >= 0 && played >= results) || next == state.toPlay.end()) return tables;
     MatchToPlay m = *next;
     if (!tables.seated.empty())
-      m = MatchToPlay{players[tables.seated[0].first], players[tables.seated[0].second], true};
+      m = MatchToPlay{players[tables.seated[0].first], players[tables.seated[0].second], true,
+                      0};
     const bool firstWins = m.first.id % 2 == 0;
     const MatchRecord result = firstWins ? MatchRecord{m.first, m.second}
                                          : MatchRecord{m.second, m.first};
