@@ -17,7 +17,9 @@
 namespace {
 
 // Narrow screens get one column; a projector or a laptop two, in larger
-// type. Printing keeps the standings, in black on white on portrait A4,
+// type. The bracket's pictures keep their size on every screen: one wider
+// than a phone scrolls sideways in its section rather than shrinking below
+// reading size. Printing keeps the standings, in black on white on portrait A4,
 // then the bracket's pictures on landscape A4 at their own size, side by
 // side while they fit, each whole on its page (the layout keeps every
 // picture within kSheetMaxWidth x kSheetMaxHeight, which leaves room for
@@ -52,8 +54,8 @@ const char kStyle[] =
     ".annule .note{background:#eceff2;color:#5a6470}"
     "footer{margin-top:1rem;color:#7a8490;font-size:.85rem}"
     "#tableau{max-width:1400px;margin:1rem auto 0}"
-    ".blocs{display:flex;flex-wrap:wrap;gap:1rem;align-items:flex-start}"
-    ".blocs svg{display:block;max-width:100%;height:auto;background:#fff}"
+    ".blocs{display:flex;flex-wrap:wrap;gap:1rem;align-items:flex-start;overflow-x:auto}"
+    ".blocs svg{display:block;flex:none;height:auto;background:#fff}"
     "@media (min-width:900px){body{font-size:1.15rem;padding:1.5rem}"
     "main{grid-template-columns:repeat(2,minmax(0,1fr))}}"
     "@page{size:A4;margin:15mm}@page paysage{size:A4 landscape;margin:8mm}"
@@ -61,7 +63,7 @@ const char kStyle[] =
     "#a-jouer,#places,#resultats,footer{display:none}"
     "#tableau{page:paysage;max-width:none;margin:0}"
     "#tableau h2{display:none}"
-    ".blocs{display:block}.blocs svg{break-inside:avoid;page-break-inside:avoid;"
+    ".blocs{display:block;overflow:visible}.blocs svg{break-inside:avoid;page-break-inside:avoid;"
     "display:inline-block;vertical-align:top;margin:0 4mm 4mm 0;max-width:none}"
     "main{display:block}section{box-shadow:none;padding:0}"
     "th,td{border-bottom:1px solid #999;padding:.1rem .5rem}}";
